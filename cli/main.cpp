@@ -1,0 +1,239 @@
+// tallyon-cli: the keyword engine for batch use. It runs exactly the keyword and search runs of the
+// window, with the same files, and exits with the run's result code.
+
+#include "keyword_engine.h"
+#include "word_lists.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+constexpr int usageErrorStatus = 64;
+constexpr int maxRows = 50;
+
+constexpr char usageText[] =
+    "usage: tallyon-cli keywords [OPTIONS] TARGET\n"
+    "       tallyon-cli search [OPTIONS] TARGET KEYWORD\n"
+    "\n"
+    "keywords: rank the words of TARGET into the keyword log and print the first rows\n"
+    "          as COUNT<TAB>WORD.\n"
+    "  -o, --output FILE      keyword log (default keyword.log)\n"
+    "  --min-bytes A,B,C,D,E,F  minimum word length in bytes for half-width alphanumerics,\n"
+    "                         half-width katakana, full-width alphanumerics, hiragana,\n"
+    "                         katakana and kanji (default 0,0,0,0,0,0)\n"
+    "  --min-count N          smallest count written to the log (default 0)\n"
+    "  --rows N               rows printed, at most 50 (default 10)\n"
+    "  --to-double            also count half-width katakana words in full width\n"
+    "  --to-upper             also count half-width letters in upper case\n"
+    "  --english              \" ' and , separate words\n"
+    "  --user-words FILE      user word list\n"
+    "  --ignore-words FILE    exclusion list\n"
+    "\n"
+    "search: write every sentence of TARGET that holds KEYWORD (Shift-JIS bytes) to the result\n"
+    "        file.\n"
+    "  -o, --output FILE      result file (default result.txt)\n"
+    "  --to-double, --to-upper  compare in converted form, as above\n"
+    "\n"
+    "Exit status: 0 done, 1 output error, 2 target unreadable, 3 ranking failed,\n"
+    "4 a sentence of 1024 bytes without an end, 64 usage error.\n";
+
+struct UsageError {
+    std::string message;
+};
+
+struct KeywordOptions {
+    std::string output = "keyword.log";
+    int minBytes[6] = {};
+    int minimumCounts = 0;
+    int rows = 10;
+    int toDouble = 0;
+    int toUpper = 0;
+    int englishMode = 0;
+    WordSet userWords;
+    WordSet ignoreWords;
+    std::vector<std::string> operands;
+};
+
+struct SearchOptions {
+    std::string output = "result.txt";
+    int toDouble = 0;
+    int toUpper = 0;
+    std::vector<std::string> operands;
+};
+
+// A decimal integer with an optional sign that fits 32 bits, and nothing else.
+int parseInteger(const std::string& text, const std::string& option) {
+    char* end = nullptr;
+    errno = 0;
+    long long value = std::strtoll(text.c_str(), &end, 10);
+    bool digitsOnly = !text.empty() && text.find_first_not_of("+-0123456789") == std::string::npos;
+    if (!digitsOnly || *end != '\0' || errno != 0 || value < INT32_MIN || value > INT32_MAX)
+        throw UsageError{option + ": not an integer: '" + text + "'"};
+    return static_cast<int>(value);
+}
+
+void parseMinBytes(const std::string& text, int (&minBytes)[6]) {
+    size_t start = 0;
+    for (int i = 0; i < 6; ++i) {
+        size_t comma = text.find(',', start);
+        bool last = i == 5;
+        if (last != (comma == std::string::npos))
+            throw UsageError{"--min-bytes: expected six comma-separated integers: '" + text + "'"};
+        minBytes[i] = parseInteger(text.substr(start, comma - start), "--min-bytes");
+        start = comma + 1;
+    }
+}
+
+WordSet loadListOption(const std::string& path, const std::string& option) {
+    WordSet words;
+    if (!loadWordList(path.c_str(), words)) throw UsageError{option + ": cannot read '" + path + "'"};
+    return words;
+}
+
+// Walks the arguments after the command. Options may stand anywhere and "--" ends them; each
+// option goes to handleOption(option, takeValue), which returns false for an unknown one.
+template <class HandleOption>
+std::vector<std::string> parseArguments(int argc, char** argv, HandleOption handleOption) {
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (int i = 2; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            operands.push_back(arg);
+        } else {
+            auto takeValue = [&]() -> std::string {
+                if (i + 1 >= argc) throw UsageError{arg + ": missing value"};
+                return argv[++i];
+            };
+            if (!handleOption(arg, takeValue)) throw UsageError{"unknown option: " + arg};
+        }
+    }
+    return operands;
+}
+
+void requireOperands(const std::vector<std::string>& operands, size_t count, const char* names) {
+    if (operands.size() != count)
+        throw UsageError{std::string("expected ") + names + ", got " +
+                         std::to_string(operands.size()) + " operand(s)"};
+}
+
+KeywordOptions parseKeywordOptions(int argc, char** argv) {
+    KeywordOptions options;
+    options.operands = parseArguments(argc, argv, [&](const std::string& arg, auto takeValue) {
+        if (arg == "-o" || arg == "--output")
+            options.output = takeValue();
+        else if (arg == "--min-bytes")
+            parseMinBytes(takeValue(), options.minBytes);
+        else if (arg == "--min-count")
+            options.minimumCounts = parseInteger(takeValue(), arg);
+        else if (arg == "--rows")
+            options.rows = std::min(parseInteger(takeValue(), arg), maxRows);
+        else if (arg == "--to-double")
+            options.toDouble = 1;
+        else if (arg == "--to-upper")
+            options.toUpper = 1;
+        else if (arg == "--english")
+            options.englishMode = 1;
+        else if (arg == "--user-words")
+            options.userWords = loadListOption(takeValue(), arg);
+        else if (arg == "--ignore-words")
+            options.ignoreWords = loadListOption(takeValue(), arg);
+        else
+            return false;
+        return true;
+    });
+    requireOperands(options.operands, 1, "TARGET");
+    return options;
+}
+
+SearchOptions parseSearchOptions(int argc, char** argv) {
+    SearchOptions options;
+    options.operands = parseArguments(argc, argv, [&](const std::string& arg, auto takeValue) {
+        if (arg == "-o" || arg == "--output")
+            options.output = takeValue();
+        else if (arg == "--to-double")
+            options.toDouble = 1;
+        else if (arg == "--to-upper")
+            options.toUpper = 1;
+        else
+            return false;
+        return true;
+    });
+    requireOperands(options.operands, 2, "TARGET and KEYWORD");
+    return options;
+}
+
+// The lists reach the engine as the window hands them over: in ascending byte order, each user
+// word with its length in bytes.
+int runKeywords(const KeywordOptions& options) {
+    const int* minBytes = options.minBytes;
+    KeywordEngine engine(options.output.c_str(), minBytes[0], minBytes[1], minBytes[2],
+                         minBytes[3], minBytes[4], minBytes[5], options.minimumCounts,
+                         options.rows, options.toDouble, options.toUpper, options.englishMode);
+    for (const std::string& word : options.userWords)
+        engine.addUserWord(static_cast<int>(word.size()), word.c_str());
+    for (const std::string& word : options.ignoreWords) engine.addExcludedWord(word.c_str());
+    RunResult result = engine.run(options.operands[0].c_str());
+    for (int i = 0; i < options.rows; ++i) {
+        if (engine.topWords[i].empty()) continue;
+        std::string row = std::to_string(engine.topCounts[i]) + '\t' + engine.topWords[i] + '\n';
+        std::fwrite(row.data(), 1, row.size(), stdout);
+    }
+    return result;
+}
+
+int runSearch(const SearchOptions& options) {
+    const std::string& keyword = options.operands[1];
+    KeywordEngine engine(options.output.c_str(), keyword.c_str(), options.toDouble,
+                         options.toUpper);
+    engine.writeSearchHeader();
+    RunResult result = engine.run(options.operands[0].c_str());
+    engine.writeSearchFooter();
+    return result;
+}
+
+bool isHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
+
+int dispatch(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) break;
+        if (isHelp(argv[i])) {
+            std::fputs(usageText, stdout);
+            return 0;
+        }
+    }
+    if (argc < 2) throw UsageError{"missing command: keywords or search"};
+    std::string command = argv[1];
+    if (command == "keywords") return runKeywords(parseKeywordOptions(argc, argv));
+    if (command == "search") return runSearch(parseSearchOptions(argc, argv));
+    throw UsageError{"unknown command: " + command};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Rows end in LF alone, as on every platform.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    try {
+        return dispatch(argc, argv);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "tallyon-cli: %s (see tallyon-cli --help)\n", error.message.c_str());
+        return usageErrorStatus;
+    }
+}

@@ -1,0 +1,61 @@
+#include "char_classes.h"
+
+#include "conversions.h"
+
+#include <array>
+
+namespace {
+
+struct PairRule {
+    unsigned char leadLow, leadHigh, trailLow, trailHigh;
+    int charClass;
+};
+
+// Tested in order; the first rule that matches decides, and a pair that none matches is kanji.
+constexpr PairRule pairRules[] = {
+    {0x82, 0x82, 0x9F, 0xFF, ZenkakuHiragana},
+    {0x83, 0x83, 0x40, 0x9E, ZenkakuKatakana},
+    {0x81, 0x81, 0x58, 0x58, continuesRun}, // 々
+    {0x81, 0x81, 0x5B, 0x5B, continuesRun}, // ー
+    {0x81, 0x81, 0x40, 0x40, Separator},    // full-width space
+    {0x81, 0x81, 0x00, 0xFF, ZenkakuEisuKigo},
+    {0x82, 0x82, 0x40, 0x9E, ZenkakuEisuKigo},
+    {0x83, 0x83, 0x9F, 0xFF, ZenkakuEisuKigo},
+    {0x84, 0x87, 0x00, 0xFF, ZenkakuEisuKigo},
+    {0x88, 0x88, 0x40, 0x9E, ZenkakuEisuKigo},
+};
+
+int classByRules(unsigned char lead, unsigned char trail) {
+    for (const PairRule& rule : pairRules)
+        if (lead >= rule.leadLow && lead <= rule.leadHigh && trail >= rule.trailLow &&
+            trail <= rule.trailHigh)
+            return rule.charClass;
+    return ZenkakuKanji;
+}
+
+// The rules above unrolled into one lookup per lead byte and trail byte.
+using PairTable = std::array<std::array<signed char, 256>, 256>;
+
+PairTable buildPairTable() {
+    PairTable table{};
+    for (int lead = 0; lead < 256; ++lead)
+        if (isLeadByte(static_cast<unsigned char>(lead)))
+            for (int trail = 0; trail < 256; ++trail)
+                table[lead][trail] = static_cast<signed char>(classByRules(
+                    static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)));
+    return table;
+}
+
+const PairTable pairTable = buildPairTable();
+
+} // namespace
+
+CharClass classOfByte(unsigned char b, bool englishMode) {
+    if (b < 0x20) return ControlChar;
+    if (b >= 0xA0) return HankakuKatakana;
+    if (b == ' ') return Separator;
+    if (englishMode && (b == '"' || b == '\'' || b == ',')) return Separator;
+    return HankakuEisuKigo;
+}
+
+int classOfPair(unsigned char lead, unsigned char trail) { return pairTable[lead][trail]; }

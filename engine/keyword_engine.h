@@ -1,0 +1,130 @@
+#pragma once
+
+#include "char_classes.h"
+#include "word_table.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+enum RunKind { KeywordRun = 1, SearchRun = 2 };
+
+enum RunResult {
+    ResultOk = 0,
+    ResultIoError = 1,
+    ResultSearchError = 2,
+    ResultKeywordError = 3,
+    ResultBufferOverflow = 4,
+};
+
+// One run over one target file: a keyword run ranks the words of the file into keyword.log and
+// topWords/topCounts; a search run writes every sentence that holds the keyword to result.txt.
+// Nothing is thrown across this interface: every failure becomes a RunResult.
+class KeywordEngine {
+  public:
+    static constexpr int maxTopWords = 50;
+
+    KeywordEngine(const char* outputPath, int minBytesHankakuEisuKigo, int minBytesHankakuKatakana,
+                  int minBytesZenkakuEisuKigo, int minBytesZenkakuHiragana,
+                  int minBytesZenkakuKatakana, int minBytesZenkakuKanji, int minimumCounts,
+                  int keywordCounts, int toDouble, int toUpper, int englishMode);
+    KeywordEngine(const char* outputPath, const char* searchKeyword, int toDouble, int toUpper);
+    ~KeywordEngine();
+    KeywordEngine(const KeywordEngine&) = delete;
+    KeywordEngine& operator=(const KeywordEngine&) = delete;
+
+    void addUserWord(int length, const char* word);
+    void addExcludedWord(const char* word);
+    RunResult run(const char* targetPath);
+    void writeSearchHeader();
+    void writeSearchFooter();
+
+    std::int64_t lines() const { return lineCount; }
+
+    std::string topWords[maxTopWords];
+    std::int64_t topCounts[maxTopWords] = {};
+
+  private:
+    struct UserWord {
+        int length;
+        std::string word;
+    };
+
+    void openOutput(const char* outputPath);
+    void writeOutput(std::string_view bytes);
+    RunResult stopRun(RunResult code);
+
+    // Run driver (keyword_engine.cpp)
+    RunResult readTarget(std::FILE* target);
+    RunResult scanByte(unsigned char b);
+    RunResult appendToSentence(unsigned char b);
+    RunResult endSentence();
+    RunResult finishLastSentence();
+    void processSentence();
+    void stripTags();
+
+    // Segmentation (segmentation.cpp)
+    void segmentSentence();
+    void finishWord(int charClass, std::string_view word);
+    int minBytesFor(int charClass) const;
+
+    // Tally (word_tally.cpp)
+    void registerWord(std::string_view word);
+    void expandCandidates();
+    void prepareUserWords();
+    void collectUserWordsIn(std::string_view word);
+    void registerCandidate(std::string_view word, std::int64_t occurrences);
+    void countWord(std::string_view word, std::int64_t occurrences);
+    bool isExcluded(std::string_view word) const { return excludedWords.countOf(word) != 0; }
+
+    // Ranking (ranking.cpp)
+    void buildRanking();
+
+    // Search (document_search.cpp)
+    void matchSentence();
+    void writeResultLine();
+
+    RunKind runKind;
+    const char* outputPath;
+    std::FILE* output = nullptr;
+    bool outputFailed = false;
+    RunResult resultCode = ResultOk;
+
+    int minBytes[6] = {};
+    int minimumCounts = 0;
+    int keywordCounts = 0;
+    int toDouble = 0;
+    int toUpper = 0;
+    int englishMode = 0;
+    const char* searchKeyword = "";
+
+    // Sentence scan state; it carries over from one block of the file to the next.
+    std::string sentence;
+    std::string sentenceText;
+    unsigned char previousByte = 0;
+    bool atSecondByte = false;      // the next byte is the second byte of a character
+    bool pendingFullWidthEnd = false; // a 0x81 that may start 。！？ waits for its next byte
+    std::int64_t lineCount = 0;
+    int sentenceHit = 0;
+
+    // registerWord's outcome depends only on the word and counts are additive, so the scan
+    // counts each distinct candidate word and expandCandidates applies the user words and the
+    // excluded words once per distinct word at the end, multiplying by its count.
+    WordTable candidateWords;
+    WordTable wordCounts;
+    std::vector<UserWord> userWordsByLength; // in walk order once prepared: longest first
+    std::unordered_map<std::string_view, std::vector<size_t>> userWordPositions;
+    std::vector<size_t> userWordSizes;     // distinct sizes, ascending
+    std::vector<size_t> spacedUserWords;   // positions of user words that hold a space
+    std::vector<size_t> userWordsFound;    // scratch: positions that may occur in a word
+    std::string blankedWord;               // scratch: the word with counted user words blanked
+    WordTable excludedWords;
+
+    std::string convertedText;  // scratch for conversions
+    std::string convertedText2; // scratch for the second conversion of a sentence
+    std::string searchNeedle;   // the keyword in the form the sentences are compared in
+    std::string line;           // scratch for composing an output line
+};

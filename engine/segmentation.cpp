@@ -1,0 +1,64 @@
+#include "keyword_engine.h"
+
+#include "conversions.h"
+#include "shift_jis.h"
+
+#include <cstdint>
+
+// Cuts sentenceText into maximal runs of one character class. Only runs of the six word classes
+// can be retained, and those never hold a control byte as a character of their own, so every
+// retained word is the slice of the sentence that its run covers.
+void KeywordEngine::segmentSentence() {
+    std::string_view text = sentenceText;
+    int runClass = Separator;
+    size_t runStart = 0;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char b = static_cast<unsigned char>(text[i]);
+        int charClass;
+        size_t length = 1;
+        if (isLeadByte(b)) {
+            // A lead byte at the end of the sentence pairs with the terminating NUL.
+            unsigned char second = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+            length = i + 1 < text.size() ? 2 : 1;
+            charClass = classOfPair(b, second);
+            if (charClass == continuesRun) charClass = runClass;
+        } else {
+            charClass = classOfByte(b, englishMode == 1);
+        }
+        if (charClass != runClass) {
+            finishWord(runClass, text.substr(runStart, i - runStart));
+            runClass = charClass;
+            runStart = i;
+        }
+        i += length;
+    }
+    finishWord(runClass, text.substr(runStart));
+}
+
+int KeywordEngine::minBytesFor(int charClass) const {
+    switch (charClass) {
+    case HankakuEisuKigo: return minBytes[0];
+    case HankakuKatakana: return minBytes[1];
+    case ZenkakuEisuKigo: return minBytes[2];
+    case ZenkakuHiragana: return minBytes[3];
+    case ZenkakuKatakana: return minBytes[4];
+    case ZenkakuKanji: return minBytes[5];
+    default: return 9999;
+    }
+}
+
+// The length is compared unsigned, so a negative minimum retains no word of its class. A converted
+// form is registered before the word itself, and only when it differs from it.
+void KeywordEngine::finishWord(int charClass, std::string_view word) {
+    if (static_cast<std::uint32_t>(word.size()) < static_cast<std::uint32_t>(minBytesFor(charClass)))
+        return;
+    if (charClass == HankakuKatakana && toDouble == 1) {
+        toFullWidthKana(word, convertedText);
+        if (convertedText != word) registerWord(convertedText);
+    }
+    if (charClass == HankakuEisuKigo && toUpper == 1) {
+        toUpperCase(word, convertedText);
+        if (convertedText != word) registerWord(convertedText);
+    }
+    registerWord(word);
+}
