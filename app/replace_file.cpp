@@ -9,5 +9,7 @@ bool replaceFile(const char* from, const char* to) {
 #else
 #include <cstdio>
 
-bool replaceFile(const char* from, const char* to) { return std::rename(from, to) == 0; }
+bool replaceFile(const char* from, const char* to) {
+    return std::rename(from, to) == 0;
+}
 #endif

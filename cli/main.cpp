@@ -98,7 +98,8 @@ void parseMinBytes(const std::string& text, int (&minBytes)[6]) {
 
 WordSet loadListOption(const std::string& path, const std::string& option) {
     WordSet words;
-    if (!loadWordList(path.c_str(), words)) throw UsageError{option + ": cannot read '" + path + "'"};
+    if (!loadWordList(path.c_str(), words))
+        throw UsageError{option + ": cannot read '" + path + "'"};
     return words;
 }
 
@@ -181,9 +182,9 @@ SearchOptions parseSearchOptions(int argc, char** argv) {
 // word with its length in bytes.
 int runKeywords(const KeywordOptions& options) {
     const int* minBytes = options.minBytes;
-    KeywordEngine engine(options.output.c_str(), minBytes[0], minBytes[1], minBytes[2],
-                         minBytes[3], minBytes[4], minBytes[5], options.minimumCounts,
-                         options.rows, options.toDouble, options.toUpper, options.englishMode);
+    KeywordEngine engine(options.output.c_str(), minBytes[0], minBytes[1], minBytes[2], minBytes[3],
+                         minBytes[4], minBytes[5], options.minimumCounts, options.rows,
+                         options.toDouble, options.toUpper, options.englishMode);
     for (const std::string& word : options.userWords)
         engine.addUserWord(static_cast<int>(word.size()), word.c_str());
     for (const std::string& word : options.ignoreWords) engine.addExcludedWord(word.c_str());
@@ -206,7 +207,9 @@ int runSearch(const SearchOptions& options) {
     return result;
 }
 
-bool isHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
+bool isHelp(const char* arg) {
+    return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0;
+}
 
 int dispatch(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {

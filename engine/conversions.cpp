@@ -1,6 +1,5 @@
 #include "conversions.h"
 
-
 namespace {
 
 struct KanaRow {

@@ -15,9 +15,13 @@ constexpr std::string_view searchFooter =
 
 } // namespace
 
-void KeywordEngine::writeSearchHeader() { writeOutput(searchHeader); }
+void KeywordEngine::writeSearchHeader() {
+    writeOutput(searchHeader);
+}
 
-void KeywordEngine::writeSearchFooter() { writeOutput(searchFooter); }
+void KeywordEngine::writeSearchFooter() {
+    writeOutput(searchFooter);
+}
 
 // The empty keyword matches every sentence. Otherwise the sentence, converted as the keyword was,
 // must hold the keyword at a character boundary.

@@ -10,10 +10,12 @@ namespace {
 constexpr unsigned char CR = 0x0D;
 constexpr unsigned char LF = 0x0A;
 constexpr unsigned char fullWidthPunctuationLead = 0x81;
-constexpr size_t sentenceLimit = 1024; // a sentence that reaches this many bytes without an end
+constexpr size_t sentenceLimit = 1024;  // a sentence that reaches this many bytes without an end
 constexpr size_t blockSize = 64 * 1024; // results do not depend on it: the scan state carries over
 
-bool isHalfWidthSentenceEnd(unsigned char b) { return b == '.' || b == '!' || b == '?'; }
+bool isHalfWidthSentenceEnd(unsigned char b) {
+    return b == '.' || b == '!' || b == '?';
+}
 
 // Second bytes of 。 ！ ？ after 0x81.
 bool isFullWidthSentenceEnd(unsigned char second) {
@@ -27,9 +29,10 @@ KeywordEngine::KeywordEngine(const char* outputPath, int minBytesHankakuEisuKigo
                              int minBytesZenkakuHiragana, int minBytesZenkakuKatakana,
                              int minBytesZenkakuKanji, int minimumCounts, int keywordCounts,
                              int toDouble, int toUpper, int englishMode)
-    : runKind(KeywordRun), outputPath(outputPath),
-      minBytes{minBytesHankakuEisuKigo, minBytesHankakuKatakana, minBytesZenkakuEisuKigo,
-               minBytesZenkakuHiragana, minBytesZenkakuKatakana, minBytesZenkakuKanji},
+    : runKind(KeywordRun),
+      outputPath(outputPath), minBytes{minBytesHankakuEisuKigo, minBytesHankakuKatakana,
+                                       minBytesZenkakuEisuKigo, minBytesZenkakuHiragana,
+                                       minBytesZenkakuKatakana, minBytesZenkakuKanji},
       minimumCounts(minimumCounts), keywordCounts(keywordCounts), toDouble(toDouble),
       toUpper(toUpper), englishMode(englishMode) {
     openOutput(outputPath);

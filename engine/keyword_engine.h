@@ -105,7 +105,7 @@ class KeywordEngine {
     std::string sentence;
     std::string sentenceText;
     unsigned char previousByte = 0;
-    bool atSecondByte = false;      // the next byte is the second byte of a character
+    bool atSecondByte = false;        // the next byte is the second byte of a character
     bool pendingFullWidthEnd = false; // a 0x81 that may start 。！？ waits for its next byte
     std::int64_t lineCount = 0;
     int sentenceHit = 0;
@@ -117,10 +117,10 @@ class KeywordEngine {
     WordTable wordCounts;
     std::vector<UserWord> userWordsByLength; // in walk order once prepared: longest first
     std::unordered_map<std::string_view, std::vector<size_t>> userWordPositions;
-    std::vector<size_t> userWordSizes;     // distinct sizes, ascending
-    std::vector<size_t> spacedUserWords;   // positions of user words that hold a space
-    std::vector<size_t> userWordsFound;    // scratch: positions that may occur in a word
-    std::string blankedWord;               // scratch: the word with counted user words blanked
+    std::vector<size_t> userWordSizes;   // distinct sizes, ascending
+    std::vector<size_t> spacedUserWords; // positions of user words that hold a space
+    std::vector<size_t> userWordsFound;  // scratch: positions that may occur in a word
+    std::string blankedWord;             // scratch: the word with counted user words blanked
     WordTable excludedWords;
 
     std::string convertedText;  // scratch for conversions

@@ -12,8 +12,7 @@ void KeywordEngine::buildRanking() {
     wordCounts.forEach([&](std::string_view word, std::int64_t count) {
         if (count >= minimumCounts) ranking.emplace_back(count, word);
     });
-    std::sort(ranking.begin(), ranking.end(),
-              [](const auto& a, const auto& b) { return a > b; });
+    std::sort(ranking.begin(), ranking.end(), [](const auto& a, const auto& b) { return a > b; });
 
     int rows = std::min(keywordCounts, maxTopWords);
     for (size_t i = 0; i < ranking.size(); ++i) {

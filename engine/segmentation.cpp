@@ -18,7 +18,8 @@ void KeywordEngine::segmentSentence() {
         size_t length = 1;
         if (isLeadByte(b)) {
             // A lead byte at the end of the sentence pairs with the terminating NUL.
-            unsigned char second = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+            unsigned char second =
+                i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
             length = i + 1 < text.size() ? 2 : 1;
             charClass = classOfPair(b, second);
             if (charClass == continuesRun) charClass = runClass;
@@ -37,20 +38,28 @@ void KeywordEngine::segmentSentence() {
 
 int KeywordEngine::minBytesFor(int charClass) const {
     switch (charClass) {
-    case HankakuEisuKigo: return minBytes[0];
-    case HankakuKatakana: return minBytes[1];
-    case ZenkakuEisuKigo: return minBytes[2];
-    case ZenkakuHiragana: return minBytes[3];
-    case ZenkakuKatakana: return minBytes[4];
-    case ZenkakuKanji: return minBytes[5];
-    default: return 9999;
+    case HankakuEisuKigo:
+        return minBytes[0];
+    case HankakuKatakana:
+        return minBytes[1];
+    case ZenkakuEisuKigo:
+        return minBytes[2];
+    case ZenkakuHiragana:
+        return minBytes[3];
+    case ZenkakuKatakana:
+        return minBytes[4];
+    case ZenkakuKanji:
+        return minBytes[5];
+    default:
+        return 9999;
     }
 }
 
 // The length is compared unsigned, so a negative minimum retains no word of its class. A converted
 // form is registered before the word itself, and only when it differs from it.
 void KeywordEngine::finishWord(int charClass, std::string_view word) {
-    if (static_cast<std::uint32_t>(word.size()) < static_cast<std::uint32_t>(minBytesFor(charClass)))
+    if (static_cast<std::uint32_t>(word.size()) <
+        static_cast<std::uint32_t>(minBytesFor(charClass)))
         return;
     if (charClass == HankakuKatakana && toDouble == 1) {
         toFullWidthKana(word, convertedText);

@@ -4,7 +4,9 @@
 
 // Code page 932: a lead byte forms one double-byte character with the byte after it, whatever
 // that byte is; every other byte is a character by itself.
-inline bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF); }
+inline bool isLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
+}
 
 // Bytes taken by the character that starts at text[i]; a lead byte at the very end stands alone.
 inline size_t charLengthAt(std::string_view text, size_t i) {
@@ -15,7 +17,8 @@ inline size_t charLengthAt(std::string_view text, size_t i) {
 // Occurrences that start inside a double-byte character are not seen at all.
 inline size_t findOnCharBoundary(std::string_view text, std::string_view needle) {
     size_t boundary = 0;
-    for (size_t at = text.find(needle); at != std::string_view::npos; at = text.find(needle, at + 1)) {
+    for (size_t at = text.find(needle); at != std::string_view::npos;
+         at = text.find(needle, at + 1)) {
         while (boundary < at) boundary += charLengthAt(text, boundary);
         if (boundary == at) return at;
     }

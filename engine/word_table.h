@@ -26,7 +26,9 @@ class WordTable {
         std::int64_t count; // 0 marks a free slot
     };
 
-    std::string_view keyOf(const Slot& slot) const { return {arena.data() + slot.offset, slot.length}; }
+    std::string_view keyOf(const Slot& slot) const {
+        return {arena.data() + slot.offset, slot.length};
+    }
     size_t findSlot(std::string_view word, std::uint64_t hash) const;
     void grow();
 

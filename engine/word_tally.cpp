@@ -23,7 +23,9 @@ void KeywordEngine::addExcludedWord(const char* word) {
     if (!isExcluded(word)) excludedWords.add(word, 1);
 }
 
-void KeywordEngine::registerWord(std::string_view word) { candidateWords.add(word, 1); }
+void KeywordEngine::registerWord(std::string_view word) {
+    candidateWords.add(word, 1);
+}
 
 void KeywordEngine::countWord(std::string_view word, std::int64_t occurrences) {
     wordCounts.add(word, occurrences);
@@ -48,7 +50,8 @@ void KeywordEngine::prepareUserWords() {
         if (word.find(' ') != std::string::npos) spacedUserWords.push_back(position);
     }
     std::sort(userWordSizes.begin(), userWordSizes.end());
-    userWordSizes.erase(std::unique(userWordSizes.begin(), userWordSizes.end()), userWordSizes.end());
+    userWordSizes.erase(std::unique(userWordSizes.begin(), userWordSizes.end()),
+                        userWordSizes.end());
 }
 
 // The walk positions of the user words that may be found in the word: those that occur in it
@@ -87,7 +90,8 @@ void KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurr
                 size_t at = findOnCharBoundary(blankedWord, user.word);
                 if (at == std::string::npos) break;
                 std::memset(&blankedWord[at], ' ', user.word.size());
-                if (user.length == static_cast<std::int64_t>(word.size())) wholeWordIsUserWord = true;
+                if (user.length == static_cast<std::int64_t>(word.size()))
+                    wholeWordIsUserWord = true;
                 if (!isExcluded(user.word)) countWord(user.word, occurrences);
             }
         }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+// A fresh folder for one test, removed when the test ends.
+class TemporaryFolder {
+  public:
+    TemporaryFolder() {
+        std::random_device seed;
+        path = std::filesystem::temp_directory_path() /
+               ("tallyon-test-" + std::to_string(seed()) + std::to_string(seed()));
+        std::filesystem::create_directories(path);
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    std::string file(const std::string& name) const { return (path / name).string(); }
+
+    std::filesystem::path path;
+};
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
