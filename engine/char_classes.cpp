@@ -45,14 +45,30 @@ PairTable buildPairTable() {
 
 const PairTable pairTable = buildPairTable();
 
-} // namespace
-
+// Tested in this order; lead bytes never reach it.
 CharClass classOfByte(unsigned char b, bool englishMode) {
     if (b < 0x20) return ControlChar;
     if (b >= 0xA0) return HankakuKatakana;
     if (b == ' ') return Separator;
     if (englishMode && (b == '"' || b == '\'' || b == ',')) return Separator;
     return HankakuEisuKigo;
+}
+
+ByteClassTable buildByteClasses(bool englishMode) {
+    ByteClassTable table{};
+    for (int b = 0; b < 256; ++b)
+        table[b] =
+            static_cast<signed char>(classOfByte(static_cast<unsigned char>(b), englishMode));
+    return table;
+}
+
+const ByteClassTable plainByteClasses = buildByteClasses(false);
+const ByteClassTable englishByteClasses = buildByteClasses(true);
+
+} // namespace
+
+const ByteClassTable& byteClasses(bool englishMode) {
+    return englishMode ? englishByteClasses : plainByteClasses;
 }
 
 int classOfPair(unsigned char lead, unsigned char trail) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 enum CharClass {
     Separator = 0,
     HankakuEisuKigo = 11,
@@ -14,8 +16,10 @@ enum CharClass {
 // 々 and ー have no class of their own: they continue the run they stand in.
 constexpr int continuesRun = -1;
 
-// Class of a single-byte character; in English mode " ' and , separate words as a space does.
-CharClass classOfByte(unsigned char b, bool englishMode);
+// Classes of single-byte characters, one table per setting of English mode, in which " ' and ,
+// separate words as a space does.
+using ByteClassTable = std::array<signed char, 256>;
+const ByteClassTable& byteClasses(bool englishMode);
 
 // Class of a double-byte character, or continuesRun.
 int classOfPair(unsigned char lead, unsigned char trail);

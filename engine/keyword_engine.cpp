@@ -3,23 +3,63 @@
 #include "conversions.h"
 #include "shift_jis.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr unsigned char CR = 0x0D;
 constexpr unsigned char LF = 0x0A;
-constexpr unsigned char fullWidthPunctuationLead = 0x81;
-constexpr size_t sentenceLimit = 1024;  // a sentence that reaches this many bytes without an end
-constexpr size_t blockSize = 64 * 1024; // results do not depend on it: the scan state carries over
+constexpr unsigned char fullWidthPunctuationLead = 0x81; // 。！？ are 0x81 0x42, 0x49, 0x48
+constexpr size_t sentenceLimit = 1024; // bytes that a sentence may not reach before its end
+// Results do not depend on the block size: a sentence that runs past the end of a block is
+// carried to the front of the buffer and completed from the next block.
+constexpr size_t blockSize = 256 * 1024;
 
-bool isHalfWidthSentenceEnd(unsigned char b) {
-    return b == '.' || b == '!' || b == '?';
+enum ScanAction : unsigned char {
+    Ordinary,
+    LineBreakCR,
+    LineBreakLF,
+    HalfWidthEnd,
+    FullWidthLead,
+    TagMark
+};
+
+std::array<ScanAction, 256> buildScanActions() {
+    std::array<ScanAction, 256> actions{};
+    actions[CR] = LineBreakCR;
+    actions[LF] = LineBreakLF;
+    actions['.'] = actions['!'] = actions['?'] = HalfWidthEnd;
+    actions[fullWidthPunctuationLead] = FullWidthLead;
+    actions['<'] = actions['>'] = TagMark;
+    return actions;
 }
 
-// Second bytes of 。 ！ ？ after 0x81.
-bool isFullWidthSentenceEnd(unsigned char second) {
-    return second == 0x42 || second == 0x49 || second == 0x48;
+const std::array<ScanAction, 256> scanActions = buildScanActions();
+
+bool isFullWidthEndSecondByte(unsigned char b) {
+    return b == 0x42 || b == 0x49 || b == 0x48;
+}
+
+// Whether data[at] starts a character, for a sentence that starts at data[start]. Only lead-range
+// bytes can pair with the byte after them, and a sentence starts on a boundary, so the bytes just
+// before `at` that are all in the lead range pair up from their first: `at` is a boundary exactly
+// when they are even in number.
+bool startsCharacter(const char* data, size_t start, size_t at) {
+    size_t leadRange = 0;
+    while (at > start && isLeadByte(static_cast<unsigned char>(data[at - 1]))) {
+        --at;
+        ++leadRange;
+    }
+    return leadRange % 2 == 0;
+}
+
+// A zero byte counts as if it were not in the file.
+size_t removeZeroBytes(char* data, size_t size) {
+    if (!std::memchr(data, 0, size)) return size;
+    return std::remove(data, data + size, '\0') - data;
 }
 
 } // namespace
@@ -55,7 +95,6 @@ KeywordEngine::~KeywordEngine() {
 
 // Binary mode with CR LF composed into every line: the file's bytes are the same on every platform.
 void KeywordEngine::openOutput(const char* path) {
-    sentence.reserve(sentenceLimit + 2);
     output = std::fopen(path, "wb");
     if (output) std::setvbuf(output, nullptr, _IOFBF, 64 * 1024);
 }
@@ -97,97 +136,97 @@ RunResult KeywordEngine::run(const char* targetPath) {
     return resultCode;
 }
 
+// Reads the file block by block. The buffer holds the unfinished sentence of the previous block
+// followed by the new bytes, so every sentence is contiguous in it.
 RunResult KeywordEngine::readTarget(std::FILE* target) {
-    std::vector<unsigned char> block(blockSize);
+    std::vector<char> buffer(sentenceLimit + blockSize);
+    size_t unfinished = 0;
     for (;;) {
-        size_t size = std::fread(block.data(), 1, block.size(), target);
-        for (size_t i = 0; i < size; ++i) {
-            // A zero byte is skipped as if it were not in the file.
-            if (block[i] == 0) continue;
-            RunResult result = scanByte(block[i]);
-            if (result != ResultOk) return result;
-        }
-        if (size < block.size()) break;
+        size_t read = std::fread(buffer.data() + unfinished, 1, blockSize, target);
+        if (std::ferror(target)) return ResultSearchError;
+        bool lastBlock = read < blockSize;
+        size_t end = unfinished + removeZeroBytes(buffer.data() + unfinished, read);
+        RunResult result = scanSentences(buffer.data(), end, lastBlock, unfinished);
+        if (result != ResultOk || lastBlock) return result;
     }
-    if (std::ferror(target)) return ResultSearchError;
-    return finishLastSentence();
 }
 
-// One byte of the sentence scan. The scan follows character boundaries: the second byte of a
-// double-byte character never starts 。！？, while CR, LF, '.', '!' and '?' (never a second byte)
-// keep their meaning wherever they stand.
-RunResult KeywordEngine::scanByte(unsigned char b) {
-    if (pendingFullWidthEnd) {
-        pendingFullWidthEnd = false;
-        if (isFullWidthSentenceEnd(b)) {
-            sentence.push_back(static_cast<char>(fullWidthPunctuationLead));
-            sentence.push_back(static_cast<char>(b));
-            previousByte = b;
-            return endSentence();
+// Splits data[0, end) into sentences. A sentence ends at a line break (CR, LF, or CR LF counted
+// once) or with its terminator . ! ? 。 ！ ？; a 0x81 counts as the start of 。！？ only where it
+// starts a character. The last byte of a block is decided with the next block: the unfinished
+// sentence is moved to the front of data and its size returned in `unfinished`. After the last
+// block, what is left is processed as a line of its own.
+RunResult KeywordEngine::scanSentences(char* data, size_t end, bool lastBlock, size_t& unfinished) {
+    size_t limit = lastBlock || end == 0 ? end : end - 1;
+    size_t start = 0;
+    bool hasTag = false;
+    size_t i = 0;
+    while (i < limit) {
+        unsigned char b = static_cast<unsigned char>(data[i]);
+        size_t sentenceEnd = i;
+        switch (scanActions[b]) {
+        case Ordinary:
+            while (++i < limit && scanActions[static_cast<unsigned char>(data[i])] == Ordinary) {
+            }
+            continue;
+        case TagMark:
+            hasTag = true;
+            ++i;
+            continue;
+        case FullWidthLead:
+            if (i + 1 == end ||
+                !isFullWidthEndSecondByte(static_cast<unsigned char>(data[i + 1])) ||
+                !startsCharacter(data, start, i)) {
+                ++i;
+                continue;
+            }
+            sentenceEnd = i + 2;
+            break;
+        case HalfWidthEnd:
+            sentenceEnd = i + 1;
+            break;
+        case LineBreakLF:
+            if ((i > 0 ? static_cast<unsigned char>(data[i - 1]) : byteBeforeBlock) == CR) {
+                start = ++i; // the LF of CR LF: the line break was counted at the CR
+                continue;
+            }
+            [[fallthrough]];
+        case LineBreakCR:
+            ++lineCount;
+            sentenceEnd = i;
+            break;
         }
-        RunResult result = appendToSentence(fullWidthPunctuationLead);
+        if (i - start >= sentenceLimit) return ResultBufferOverflow;
+        RunResult result = endSentence({data + start, sentenceEnd - start}, hasTag);
         if (result != ResultOk) return result;
-        atSecondByte = true;
+        i = start = std::max(sentenceEnd, i + 1);
+        hasTag = false;
     }
-
-    RunResult result = ResultOk;
-    if (b == CR || (b == LF && previousByte != CR)) {
-        atSecondByte = false;
-        ++lineCount;
-        try {
-            processSentence();
-        } catch (...) {
-            return ResultSearchError;
-        }
-        sentence.clear();
-    } else if (b == LF) {
-        // The LF of a CR LF pair: the line break was counted at the CR.
-    } else if (isHalfWidthSentenceEnd(b)) {
-        atSecondByte = false;
-        sentence.push_back(static_cast<char>(b));
-        result = endSentence();
-    } else if (atSecondByte) {
-        atSecondByte = false;
-        result = appendToSentence(b);
-    } else if (b == fullWidthPunctuationLead) {
-        pendingFullWidthEnd = true;
-    } else {
-        atSecondByte = isLeadByte(b);
-        result = appendToSentence(b);
+    if (i - start >= sentenceLimit) return ResultBufferOverflow;
+    if (lastBlock) {
+        unfinished = 0;
+        if (start == end) return ResultOk;
+        ++lineCount; // text after the last line break is a line as if a line break followed it
+        return endSentence({data + start, end - start}, hasTag);
     }
-    previousByte = b;
-    return result;
-}
-
-RunResult KeywordEngine::appendToSentence(unsigned char b) {
-    sentence.push_back(static_cast<char>(b));
-    return sentence.size() >= sentenceLimit ? ResultBufferOverflow : ResultOk;
-}
-
-RunResult KeywordEngine::endSentence() {
-    try {
-        processSentence();
-    } catch (...) {
-        return ResultSearchError;
-    }
-    sentence.clear();
+    if (start > 0) byteBeforeBlock = static_cast<unsigned char>(data[start - 1]);
+    unfinished = end - start;
+    std::memmove(data, data + start, unfinished);
     return ResultOk;
 }
 
-// Text after the last line break still forms a line, as if a line break followed it.
-RunResult KeywordEngine::finishLastSentence() {
-    if (pendingFullWidthEnd) {
-        pendingFullWidthEnd = false;
-        RunResult result = appendToSentence(fullWidthPunctuationLead);
-        if (result != ResultOk) return result;
+// A failure while processing one sentence ends the run.
+RunResult KeywordEngine::endSentence(std::string_view sentence, bool hasTag) {
+    try {
+        processSentence(sentence, hasTag);
+    } catch (...) {
+        return ResultSearchError;
     }
-    if (sentence.empty()) return ResultOk;
-    ++lineCount;
-    return endSentence();
+    return ResultOk;
 }
 
-void KeywordEngine::processSentence() {
-    stripTags();
+void KeywordEngine::processSentence(std::string_view sentence, bool hasTag) {
+    sentenceText = hasTag ? stripTags(sentence) : sentence;
     if (runKind == KeywordRun) {
         segmentSentence();
     } else {
@@ -199,8 +238,8 @@ void KeywordEngine::processSentence() {
 
 // '<' opens a tag and '>' closes it; both are dropped with everything inside. Neither can be the
 // second byte of a double-byte character, so the byte-wise test never cuts one.
-void KeywordEngine::stripTags() {
-    sentenceText.clear();
+std::string_view KeywordEngine::stripTags(std::string_view sentence) {
+    strippedText.clear();
     bool insideTag = false;
     for (char c : sentence) {
         if (c == '<')
@@ -208,6 +247,7 @@ void KeywordEngine::stripTags() {
         else if (c == '>')
             insideTag = false;
         else if (!insideTag)
-            sentenceText.push_back(c);
+            strippedText.push_back(c);
     }
+    return strippedText;
 }

@@ -59,12 +59,10 @@ class KeywordEngine {
 
     // Run driver (keyword_engine.cpp)
     RunResult readTarget(std::FILE* target);
-    RunResult scanByte(unsigned char b);
-    RunResult appendToSentence(unsigned char b);
-    RunResult endSentence();
-    RunResult finishLastSentence();
-    void processSentence();
-    void stripTags();
+    RunResult scanSentences(char* data, size_t end, bool lastBlock, size_t& unfinished);
+    RunResult endSentence(std::string_view sentence, bool hasTag);
+    void processSentence(std::string_view sentence, bool hasTag);
+    std::string_view stripTags(std::string_view sentence);
 
     // Segmentation (segmentation.cpp)
     void segmentSentence();
@@ -101,12 +99,11 @@ class KeywordEngine {
     int englishMode = 0;
     const char* searchKeyword = "";
 
-    // Sentence scan state; it carries over from one block of the file to the next.
-    std::string sentence;
-    std::string sentenceText;
-    unsigned char previousByte = 0;
-    bool atSecondByte = false;        // the next byte is the second byte of a character
-    bool pendingFullWidthEnd = false; // a 0x81 that may start 。！？ waits for its next byte
+    // The sentence being processed, tag-stripped; it points into the read buffer or into
+    // strippedText.
+    std::string_view sentenceText;
+    std::string strippedText;
+    unsigned char byteBeforeBlock = 0; // the byte of the file just before the buffer's first
     std::int64_t lineCount = 0;
     int sentenceHit = 0;
 

@@ -10,6 +10,7 @@
 // retained word is the slice of the sentence that its run covers.
 void KeywordEngine::segmentSentence() {
     std::string_view text = sentenceText;
+    const ByteClassTable& singleByteClasses = byteClasses(englishMode == 1);
     int runClass = Separator;
     size_t runStart = 0;
     for (size_t i = 0; i < text.size();) {
@@ -24,7 +25,7 @@ void KeywordEngine::segmentSentence() {
             charClass = classOfPair(b, second);
             if (charClass == continuesRun) charClass = runClass;
         } else {
-            charClass = classOfByte(b, englishMode == 1);
+            charClass = singleByteClasses[b];
         }
         if (charClass != runClass) {
             finishWord(runClass, text.substr(runStart, i - runStart));

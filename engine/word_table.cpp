@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+// Words are short, so the bytes are folded in whole 8-byte chunks and then one at a time, without a
+// call to memcpy for the tail.
 std::uint64_t hashBytes(std::string_view bytes) {
     constexpr std::uint64_t multiplier = 0x9E3779B97F4A7C15ull;
     std::uint64_t hash = bytes.size() * multiplier;
@@ -13,16 +15,30 @@ std::uint64_t hashBytes(std::string_view bytes) {
         hash ^= hash >> 29;
     }
     std::uint64_t tail = 0;
-    std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
+    for (; i < bytes.size(); ++i) tail = (tail << 8) | static_cast<unsigned char>(bytes[i]);
     hash = (hash ^ tail) * multiplier;
     return hash ^ (hash >> 32);
 }
+
+namespace {
+
+bool sameBytes(const char* a, const char* b, size_t size) {
+    if (size > 16) return std::memcmp(a, b, size) == 0;
+    for (size_t i = 0; i < size; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+} // namespace
 
 size_t WordTable::findSlot(std::string_view word, std::uint64_t hash) const {
     size_t mask = slots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots[i];
-        if (slot.count == 0 || (slot.hash == hash && keyOf(slot) == word)) return i;
+        if (slot.count == 0) return i;
+        if (slot.hash == hash && slot.length == word.size() &&
+            sameBytes(arena.data() + slot.offset, word.data(), word.size()))
+            return i;
     }
 }
 

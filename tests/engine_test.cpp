@@ -163,6 +163,11 @@ TEST(SentenceSplit, FullWidthEndAcrossAnyBlockBoundary) {
     }
 }
 
+TEST(SentenceSplit, BlocksOfZeroBytesAreSkipped) {
+    std::string text = "a\r" + std::string(600 * 1024, '\0') + "\nb." + std::string(70000, '\0');
+    EXPECT_EQ(sentencesOf(text), (std::vector<std::string>{"1L : a", "1L : b."}));
+}
+
 TEST(SentenceLimit, ThousandTwentyThreeBytesAreASentenceAndOneMoreOverflows) {
     std::string longest(1023, 'a');
     EXPECT_EQ(searchRun(longest + "\n", "").result, ResultOk);
