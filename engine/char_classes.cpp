@@ -31,10 +31,8 @@ int classByRules(unsigned char lead, unsigned char trail) {
 }
 
 // The rules above unrolled into one lookup per lead byte and trail byte.
-using PairTable = std::array<std::array<signed char, 256>, 256>;
-
-PairTable buildPairTable() {
-    PairTable table{};
+PairClassTable buildPairClasses() {
+    PairClassTable table{};
     for (int lead = 0; lead < 256; ++lead)
         if (isLeadByte(static_cast<unsigned char>(lead)))
             for (int trail = 0; trail < 256; ++trail)
@@ -42,8 +40,6 @@ PairTable buildPairTable() {
                     static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)));
     return table;
 }
-
-const PairTable pairTable = buildPairTable();
 
 // Tested in this order; lead bytes never reach it.
 CharClass classOfByte(unsigned char b, bool englishMode) {
@@ -71,6 +67,4 @@ const ByteClassTable& byteClasses(bool englishMode) {
     return englishMode ? englishByteClasses : plainByteClasses;
 }
 
-int classOfPair(unsigned char lead, unsigned char trail) {
-    return pairTable[lead][trail];
-}
+const PairClassTable pairClasses = buildPairClasses();

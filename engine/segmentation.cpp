@@ -1,7 +1,6 @@
 #include "keyword_engine.h"
 
 #include "conversions.h"
-#include "shift_jis.h"
 
 #include <cstdint>
 
