@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 enum RunKind { KeywordRun = 1, SearchRun = 2 };
@@ -113,11 +112,14 @@ class KeywordEngine {
     WordTable candidateWords;
     WordTable wordCounts;
     std::vector<UserWord> userWordsByLength; // in walk order once prepared: longest first
-    std::unordered_map<std::string_view, std::vector<size_t>> userWordPositions;
-    std::vector<size_t> userWordSizes;   // distinct sizes, ascending
-    std::vector<size_t> spacedUserWords; // positions of user words that hold a space
-    std::vector<size_t> userWordsFound;  // scratch: positions that may occur in a word
-    std::string blankedWord;             // scratch: the word with counted user words blanked
+    WordTable userWordIds;                   // each distinct user word: its id + 1
+    std::vector<std::vector<size_t>> userWordPositions; // walk positions by id
+    std::vector<size_t> userWordSizes;                  // distinct sizes, ascending
+    std::vector<bool> startsUserWord;                   // by first byte
+    std::vector<bool> pairStartsUserWord; // by first two bytes, for words of two bytes or more
+    std::vector<size_t> spacedUserWords;  // positions of user words that hold a space
+    std::vector<size_t> userWordsFound;   // scratch: positions that may occur in a word
+    std::string blankedWord;              // scratch: the word with counted user words blanked
     WordTable excludedWords;
 
     std::string convertedText;  // scratch for conversions

@@ -37,16 +37,34 @@ void KeywordEngine::expandCandidates() {
         [this](std::string_view word, std::int64_t count) { registerCandidate(word, count); });
 }
 
+namespace {
+
+size_t pairIndex(unsigned char first, unsigned char second) {
+    return first << 8 | second;
+}
+
+} // namespace
+
 // Puts the user words in walk order (longest first; of equal length, the one added last first)
 // and indexes them, so that each word is searched only for user words that can occur in it.
 void KeywordEngine::prepareUserWords() {
     std::stable_sort(userWordsByLength.begin(), userWordsByLength.end(),
                      [](const UserWord& a, const UserWord& b) { return a.length < b.length; });
     std::reverse(userWordsByLength.begin(), userWordsByLength.end());
+    startsUserWord.assign(256, false);
+    pairStartsUserWord.assign(256 * 256, false);
     for (size_t position = 0; position < userWordsByLength.size(); ++position) {
         const std::string& word = userWordsByLength[position].word;
-        userWordPositions[word].push_back(position);
+        std::int64_t id = userWordIds.countOf(word);
+        if (id == 0) {
+            userWordPositions.emplace_back();
+            id = static_cast<std::int64_t>(userWordPositions.size());
+            userWordIds.add(word, id);
+        }
+        userWordPositions[id - 1].push_back(position);
         userWordSizes.push_back(word.size());
+        startsUserWord[static_cast<unsigned char>(word[0])] = true;
+        if (word.size() >= 2) pairStartsUserWord[pairIndex(word[0], word[1])] = true;
         if (word.find(' ') != std::string::npos) spacedUserWords.push_back(position);
     }
     std::sort(userWordSizes.begin(), userWordSizes.end());
@@ -59,12 +77,16 @@ void KeywordEngine::prepareUserWords() {
 void KeywordEngine::collectUserWordsIn(std::string_view word) {
     userWordsFound.clear();
     for (size_t start = 0; start < word.size(); ++start) {
+        unsigned char first = static_cast<unsigned char>(word[start]);
+        if (!startsUserWord[first]) continue;
+        bool pairStarts =
+            start + 1 < word.size() && pairStartsUserWord[pairIndex(first, word[start + 1])];
         for (size_t size : userWordSizes) {
-            if (size > word.size() - start) break;
-            auto found = userWordPositions.find(word.substr(start, size));
-            if (found != userWordPositions.end())
-                userWordsFound.insert(userWordsFound.end(), found->second.begin(),
-                                      found->second.end());
+            if (size > word.size() - start || (size >= 2 && !pairStarts)) break;
+            std::int64_t id = userWordIds.countOf(word.substr(start, size));
+            if (id != 0)
+                userWordsFound.insert(userWordsFound.end(), userWordPositions[id - 1].begin(),
+                                      userWordPositions[id - 1].end());
         }
     }
     for (size_t position : spacedUserWords)
