@@ -10,6 +10,12 @@
 
 namespace {
 
+#ifdef _WIN32
+const std::string changeDirectory = "cd /d"; // the temporary folder may be on another drive
+#else
+const std::string changeDirectory = "cd";
+#endif
+
 struct Invocation {
     int status;
     std::string out;
@@ -20,8 +26,8 @@ struct Invocation {
 class Cli : public testing::Test {
   protected:
     Invocation run(const std::string& arguments) {
-        std::string command = "cd \"" + folder.path.string() + "\" && \"" TALLYON_CLI "\" " +
-                              arguments + " >out.txt 2>err.txt";
+        std::string command = changeDirectory + " \"" + folder.path.string() +
+                              "\" && \"" TALLYON_CLI "\" " + arguments + " >out.txt 2>err.txt";
         int status = std::system(command.c_str());
 #ifndef _WIN32
         status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
