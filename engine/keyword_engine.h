@@ -73,8 +73,7 @@ class KeywordEngine {
     void expandCandidates();
     void prepareUserWords();
     void collectUserWordsIn(std::string_view word);
-    void registerCandidate(std::string_view word, std::int64_t occurrences);
-    void countWord(std::string_view word, std::int64_t occurrences);
+    bool registerCandidate(std::string_view word, std::int64_t occurrences);
     bool isExcluded(std::string_view word) const { return excludedWords.countOf(word) != 0; }
 
     // Ranking (ranking.cpp)
@@ -107,10 +106,10 @@ class KeywordEngine {
     int sentenceHit = 0;
 
     // registerWord's outcome depends only on the word and counts are additive, so the scan
-    // counts each distinct candidate word and expandCandidates applies the user words and the
-    // excluded words once per distinct word at the end, multiplying by its count.
-    WordTable candidateWords;
+    // counts each distinct candidate word in wordCounts and expandCandidates applies the user
+    // words and the excluded words once per distinct word at the end, multiplying by its count.
     WordTable wordCounts;
+    WordTable userWordCounts;                // what user words found inside words add to the tally
     std::vector<UserWord> userWordsByLength; // in walk order once prepared: longest first
     WordTable userWordIds;                   // each distinct user word: its id + 1
     std::vector<std::vector<size_t>> userWordPositions; // walk positions by id

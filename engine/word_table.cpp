@@ -1,18 +1,13 @@
 #include "word_table.h"
 
 void WordTable::grow() {
-    std::vector<Slot> old = std::move(slots);
-    slots.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+    std::vector<std::uint64_t> old = std::move(slots);
+    slots.assign(old.empty() ? 1024 : old.size() * 2, freeSlot);
     size_t mask = slots.size() - 1;
-    for (const Slot& slot : old) {
-        if (slot.count == 0) continue;
-        size_t i = slot.hash & mask;
-        while (slots[i].count != 0) i = (i + 1) & mask;
+    for (std::uint64_t slot : old) {
+        if (slot == freeSlot) continue;
+        size_t i = (slot >> 32) & mask;
+        while (slots[i] != freeSlot) i = (i + 1) & mask;
         slots[i] = slot;
     }
-}
-
-std::int64_t WordTable::countOf(std::string_view word) const {
-    if (slots.empty()) return 0;
-    return slots[findSlot(word, keyFor(word))].count;
 }

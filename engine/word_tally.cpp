@@ -24,17 +24,17 @@ void KeywordEngine::addExcludedWord(const char* word) {
 }
 
 void KeywordEngine::registerWord(std::string_view word) {
-    candidateWords.add(word, 1);
+    wordCounts.add(word, 1);
 }
 
-void KeywordEngine::countWord(std::string_view word, std::int64_t occurrences) {
-    wordCounts.add(word, occurrences);
-}
-
+// Turns the counts of the words as cut into the tally. Without lists every word counts as itself.
 void KeywordEngine::expandCandidates() {
+    if (userWordsByLength.empty() && excludedWords.size() == 0) return;
     prepareUserWords();
-    candidateWords.forEach(
-        [this](std::string_view word, std::int64_t count) { registerCandidate(word, count); });
+    for (WordTable::Entry& entry : wordCounts.allEntries())
+        if (!registerCandidate(wordCounts.wordOf(entry), entry.count)) entry.count = 0;
+    for (const WordTable::Entry& entry : userWordCounts.allEntries())
+        wordCounts.add(userWordCounts.wordOf(entry), entry.count);
 }
 
 namespace {
@@ -99,8 +99,9 @@ void KeywordEngine::collectUserWordsIn(std::string_view word) {
 
 // What one occurrence of a word adds to the tally, applied `occurrences` times. User words are
 // found inside the word, each occurrence blanked before the next search so that nothing is
-// counted twice; a word that is itself a user word is counted only as that user word.
-void KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurrences) {
+// counted twice; a word that is itself a user word is counted only as that user word. Returns
+// whether the word counts as itself.
+bool KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurrences) {
     bool wholeWordIsUserWord = false;
     if (!userWordsByLength.empty()) {
         collectUserWordsIn(word);
@@ -114,9 +115,9 @@ void KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurr
                 std::memset(&blankedWord[at], ' ', user.word.size());
                 if (user.length == static_cast<std::int64_t>(word.size()))
                     wholeWordIsUserWord = true;
-                if (!isExcluded(user.word)) countWord(user.word, occurrences);
+                if (!isExcluded(user.word)) userWordCounts.add(user.word, occurrences);
             }
         }
     }
-    if (!wholeWordIsUserWord && !isExcluded(word)) countWord(word, occurrences);
+    return !wholeWordIsUserWord && !isExcluded(word);
 }
