@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -38,6 +39,27 @@ std::array<ScanAction, 256> buildScanActions() {
 }
 
 const std::array<ScanAction, 256> scanActions = buildScanActions();
+
+// Every byte that the scan acts on is below 0x40 or is 0x81, so eight bytes at a time that hold
+// neither are skipped whole before the table decides byte by byte.
+bool mayHoldScanAction(std::uint64_t eight) {
+    constexpr std::uint64_t highBits = 0x8080808080808080ull;
+    constexpr std::uint64_t lowBits = 0x0101010101010101ull;
+    std::uint64_t below40 = ~(eight | eight << 1) & highBits;
+    std::uint64_t is81 = eight ^ (lowBits * fullWidthPunctuationLead);
+    is81 = (is81 - lowBits) & ~is81 & highBits;
+    return (below40 | is81) != 0;
+}
+
+size_t skipOrdinaryBytes(const char* data, size_t i, size_t limit) {
+    for (; i + 8 <= limit; i += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, data + i, 8);
+        if (mayHoldScanAction(eight)) break;
+    }
+    while (i < limit && scanActions[static_cast<unsigned char>(data[i])] == Ordinary) ++i;
+    return i;
+}
 
 bool isFullWidthEndSecondByte(unsigned char b) {
     return b == 0x42 || b == 0x49 || b == 0x48;
@@ -166,8 +188,7 @@ RunResult KeywordEngine::scanSentences(char* data, size_t end, bool lastBlock, s
         size_t sentenceEnd = i;
         switch (scanActions[b]) {
         case Ordinary:
-            while (++i < limit && scanActions[static_cast<unsigned char>(data[i])] == Ordinary) {
-            }
+            i = skipOrdinaryBytes(data, i + 1, limit);
             continue;
         case TagMark:
             hasTag = true;
