@@ -54,7 +54,9 @@ ByteClassTable buildByteClasses(bool englishMode) {
     ByteClassTable table{};
     for (int b = 0; b < 256; ++b)
         table[b] =
-            static_cast<signed char>(classOfByte(static_cast<unsigned char>(b), englishMode));
+            static_cast<signed char>(isLeadByte(static_cast<unsigned char>(b))
+                                         ? startsPair
+                                         : classOfByte(static_cast<unsigned char>(b), englishMode));
     return table;
 }
 

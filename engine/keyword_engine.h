@@ -109,6 +109,7 @@ class KeywordEngine {
     // counts each distinct candidate word in wordCounts and expandCandidates applies the user
     // words and the excluded words once per distinct word at the end, multiplying by its count.
     WordTable wordCounts;
+    std::vector<std::string_view> sentenceWords; // the words of one sentence, counted together
     WordTable userWordCounts;                // what user words found inside words add to the tally
     std::vector<UserWord> userWordsByLength; // in walk order once prepared: longest first
     WordTable userWordIds;                   // each distinct user word: its id + 1

@@ -14,17 +14,14 @@ void KeywordEngine::segmentSentence() {
     size_t runStart = 0;
     for (size_t i = 0; i < text.size();) {
         unsigned char b = static_cast<unsigned char>(text[i]);
-        int charClass;
+        int charClass = singleByteClasses[b];
         size_t length = 1;
-        if (isLeadByte(b)) {
+        if (charClass == startsPair) {
             // A lead byte at the end of the sentence pairs with the terminating NUL.
-            unsigned char second =
-                i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-            length = i + 1 < text.size() ? 2 : 1;
-            charClass = classOfPair(b, second);
+            bool hasSecond = i + 1 < text.size();
+            length = hasSecond ? 2 : 1;
+            charClass = classOfPair(b, hasSecond ? static_cast<unsigned char>(text[i + 1]) : 0);
             if (charClass == continuesRun) charClass = runClass;
-        } else {
-            charClass = singleByteClasses[b];
         }
         if (charClass != runClass) {
             finishWord(runClass, text.substr(runStart, i - runStart));
@@ -34,6 +31,8 @@ void KeywordEngine::segmentSentence() {
         i += length;
     }
     finishWord(runClass, text.substr(runStart));
+    wordCounts.addOneToEach(sentenceWords);
+    sentenceWords.clear();
 }
 
 int KeywordEngine::minBytesFor(int charClass) const {
@@ -56,7 +55,7 @@ int KeywordEngine::minBytesFor(int charClass) const {
 }
 
 // The length is compared unsigned, so a negative minimum retains no word of its class. A converted
-// form is registered before the word itself, and only when it differs from it.
+// form is registered as well as the word itself, and only when it differs from it.
 void KeywordEngine::finishWord(int charClass, std::string_view word) {
     if (static_cast<std::uint32_t>(word.size()) <
         static_cast<std::uint32_t>(minBytesFor(charClass)))
@@ -69,5 +68,5 @@ void KeywordEngine::finishWord(int charClass, std::string_view word) {
         toUpperCase(word, convertedText);
         if (convertedText != word) registerWord(convertedText);
     }
-    registerWord(word);
+    sentenceWords.push_back(word); // counted with the rest of the sentence
 }

@@ -11,3 +11,27 @@ void WordTable::grow() {
         slots[i] = slot;
     }
 }
+
+void WordTable::addOneToEach(const std::vector<std::string_view>& words) {
+    if (slots.empty()) grow();
+    size_t mask = slots.size() - 1;
+    hashes.clear();
+    for (std::string_view word : words) {
+        std::uint32_t hash = hashOf(word);
+        hashes.push_back(hash);
+        __builtin_prefetch(&slots[hash & mask]);
+    }
+    for (std::uint32_t hash : hashes) {
+        std::uint64_t slot = slots[hash & mask];
+        if (slot != freeSlot && slot >> 32 == hash) {
+            const Entry& entry = entries[(slot & 0xFFFFFFFFu) - 1];
+            __builtin_prefetch(&entry, 1);
+        }
+    }
+    for (std::uint32_t hash : hashes) {
+        std::uint64_t slot = slots[hash & mask];
+        if (slot != freeSlot && slot >> 32 == hash)
+            __builtin_prefetch(arena.data() + entries[(slot & 0xFFFFFFFFu) - 1].offset);
+    }
+    for (size_t i = 0; i < words.size(); ++i) add(words[i], 1, hashes[i]);
+}
