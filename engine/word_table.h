@@ -72,6 +72,31 @@ inline std::uint32_t WordTable::hashOf(std::string_view word) {
     return static_cast<std::uint32_t>(hash ^ hash >> 32);
 }
 
+namespace word_table_detail {
+
+template <class Unsigned> Unsigned load(const char* p) {
+    Unsigned value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+// Words are short: two overlapping loads from each side compare up to 16 bytes without a call.
+inline bool sameBytes(const char* a, const char* b, size_t size) {
+    if (size >= 8) {
+        if (size > 16) return std::memcmp(a, b, size) == 0;
+        return load<std::uint64_t>(a) == load<std::uint64_t>(b) &&
+               load<std::uint64_t>(a + size - 8) == load<std::uint64_t>(b + size - 8);
+    }
+    if (size >= 4)
+        return load<std::uint32_t>(a) == load<std::uint32_t>(b) &&
+               load<std::uint32_t>(a + size - 4) == load<std::uint32_t>(b + size - 4);
+    for (size_t i = 0; i < size; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+} // namespace word_table_detail
+
 inline const std::uint64_t* WordTable::findSlot(std::string_view word, std::uint32_t hash) const {
     size_t mask = slots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
@@ -80,7 +105,7 @@ inline const std::uint64_t* WordTable::findSlot(std::string_view word, std::uint
         if (slot >> 32 == hash) {
             const Entry& entry = entries[(slot & 0xFFFFFFFFu) - 1];
             if (entry.length == word.size() &&
-                std::memcmp(arena.data() + entry.offset, word.data(), word.size()) == 0)
+                word_table_detail::sameBytes(arena.data() + entry.offset, word.data(), word.size()))
                 return &slots[i];
         }
     }
