@@ -112,14 +112,11 @@ class KeywordEngine {
     std::vector<std::string_view> sentenceWords; // the words of one sentence, counted together
     WordTable userWordCounts;                // what user words found inside words add to the tally
     std::vector<UserWord> userWordsByLength; // in walk order once prepared: longest first
-    WordTable userWordIds;                   // each distinct user word: its id + 1
+    WordTable userWordIds; // each distinct user word with its id + 1, and their prefixes
     std::vector<std::vector<size_t>> userWordPositions; // walk positions by id
-    std::vector<size_t> userWordSizes;                  // distinct sizes, ascending
-    std::vector<bool> startsUserWord;                   // by first byte
-    std::vector<bool> pairStartsUserWord; // by first two bytes, for words of two bytes or more
-    std::vector<size_t> spacedUserWords;  // positions of user words that hold a space
-    std::vector<size_t> userWordsFound;   // scratch: positions that may occur in a word
-    std::string blankedWord;              // scratch: the word with counted user words blanked
+    std::vector<size_t> spacedUserWords;                // positions of user words that hold a space
+    std::vector<size_t> userWordsFound; // scratch: positions that may occur in a word
+    std::string blankedWord;            // scratch: the word with counted user words blanked
     WordTable excludedWords;
 
     std::string convertedText;  // scratch for conversions

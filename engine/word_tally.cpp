@@ -11,6 +11,9 @@ namespace {
 // spaces, which would otherwise be found again in its own blanks.
 constexpr int maxOccurrencesPerUserWord = 1025;
 
+// In the user-word index: the bytes begin a user word but are none.
+constexpr std::int64_t prefixOnly = -1;
+
 } // namespace
 
 void KeywordEngine::addUserWord(int length, const char* word) {
@@ -37,22 +40,13 @@ void KeywordEngine::expandCandidates() {
         wordCounts.add(userWordCounts.wordOf(entry), entry.count);
 }
 
-namespace {
-
-size_t pairIndex(unsigned char first, unsigned char second) {
-    return first << 8 | second;
-}
-
-} // namespace
-
 // Puts the user words in walk order (longest first; of equal length, the one added last first)
-// and indexes them, so that each word is searched only for user words that can occur in it.
+// and indexes them and all their prefixes, so that each word is searched only for the user words
+// that occur in it.
 void KeywordEngine::prepareUserWords() {
     std::stable_sort(userWordsByLength.begin(), userWordsByLength.end(),
                      [](const UserWord& a, const UserWord& b) { return a.length < b.length; });
     std::reverse(userWordsByLength.begin(), userWordsByLength.end());
-    startsUserWord.assign(256, false);
-    pairStartsUserWord.assign(256 * 256, false);
     for (size_t position = 0; position < userWordsByLength.size(); ++position) {
         const std::string& word = userWordsByLength[position].word;
         std::int64_t id = userWordIds.countOf(word);
@@ -62,14 +56,12 @@ void KeywordEngine::prepareUserWords() {
             userWordIds.add(word, id);
         }
         userWordPositions[id - 1].push_back(position);
-        userWordSizes.push_back(word.size());
-        startsUserWord[static_cast<unsigned char>(word[0])] = true;
-        if (word.size() >= 2) pairStartsUserWord[pairIndex(word[0], word[1])] = true;
         if (word.find(' ') != std::string::npos) spacedUserWords.push_back(position);
     }
-    std::sort(userWordSizes.begin(), userWordSizes.end());
-    userWordSizes.erase(std::unique(userWordSizes.begin(), userWordSizes.end()),
-                        userWordSizes.end());
+    for (const UserWord& user : userWordsByLength)
+        for (size_t size = 1; size < user.word.size(); ++size)
+            if (userWordIds.countOf(std::string_view(user.word).substr(0, size)) == 0)
+                userWordIds.add(std::string_view(user.word).substr(0, size), prefixOnly);
 }
 
 // The walk positions of the user words that may be found in the word: those that occur in it
@@ -77,14 +69,10 @@ void KeywordEngine::prepareUserWords() {
 void KeywordEngine::collectUserWordsIn(std::string_view word) {
     userWordsFound.clear();
     for (size_t start = 0; start < word.size(); ++start) {
-        unsigned char first = static_cast<unsigned char>(word[start]);
-        if (!startsUserWord[first]) continue;
-        bool pairStarts =
-            start + 1 < word.size() && pairStartsUserWord[pairIndex(first, word[start + 1])];
-        for (size_t size : userWordSizes) {
-            if (size > word.size() - start || (size >= 2 && !pairStarts)) break;
+        for (size_t size = 1; start + size <= word.size(); ++size) {
             std::int64_t id = userWordIds.countOf(word.substr(start, size));
-            if (id != 0)
+            if (id == 0) break; // no user word begins with these bytes
+            if (id != prefixOnly)
                 userWordsFound.insert(userWordsFound.end(), userWordPositions[id - 1].begin(),
                                       userWordPositions[id - 1].end());
         }
