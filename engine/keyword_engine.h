@@ -114,9 +114,10 @@ class KeywordEngine {
     std::vector<UserWord> userWordsByLength; // in walk order once prepared: longest first
     WordTable userWordIds; // each distinct user word with its id + 1, and their prefixes
     std::vector<std::vector<size_t>> userWordPositions; // walk positions by id
-    std::vector<size_t> spacedUserWords;                // positions of user words that hold a space
-    std::vector<size_t> userWordsFound; // scratch: positions that may occur in a word
-    std::string blankedWord;            // scratch: the word with counted user words blanked
+    std::vector<bool> userWordBeginnings; // the first byte and first two bytes of user words
+    std::vector<size_t> spacedUserWords;  // positions of user words that hold a space
+    std::vector<size_t> userWordsFound;   // scratch: positions that may occur in a word
+    std::string blankedWord;              // scratch: the word with counted user words blanked
     WordTable excludedWords;
 
     std::string convertedText;  // scratch for conversions

@@ -14,6 +14,15 @@ constexpr int maxOccurrencesPerUserWord = 1025;
 // In the user-word index: the bytes begin a user word but are none.
 constexpr std::int64_t prefixOnly = -1;
 
+// Where the first one or two bytes of a user word are flagged: a small table that settles most
+// positions of a word without a lookup in the index.
+size_t beginningIndex(std::string_view oneOrTwoBytes) {
+    size_t first = static_cast<unsigned char>(oneOrTwoBytes[0]);
+    return oneOrTwoBytes.size() == 1
+               ? first
+               : 256 + (first << 8 | static_cast<unsigned char>(oneOrTwoBytes[1]));
+}
+
 } // namespace
 
 void KeywordEngine::addUserWord(int length, const char* word) {
@@ -58,10 +67,15 @@ void KeywordEngine::prepareUserWords() {
         userWordPositions[id - 1].push_back(position);
         if (word.find(' ') != std::string::npos) spacedUserWords.push_back(position);
     }
-    for (const UserWord& user : userWordsByLength)
-        for (size_t size = 1; size < user.word.size(); ++size)
-            if (userWordIds.countOf(std::string_view(user.word).substr(0, size)) == 0)
-                userWordIds.add(std::string_view(user.word).substr(0, size), prefixOnly);
+    userWordBeginnings.assign(256 * 256 + 256, false);
+    for (const UserWord& user : userWordsByLength) {
+        std::string_view word = user.word;
+        userWordBeginnings[beginningIndex(word.substr(0, 1))] = true;
+        if (word.size() >= 2) userWordBeginnings[beginningIndex(word.substr(0, 2))] = true;
+        for (size_t size = 1; size < word.size(); ++size)
+            if (userWordIds.countOf(word.substr(0, size)) == 0)
+                userWordIds.add(word.substr(0, size), prefixOnly);
+    }
 }
 
 // The walk positions of the user words that may be found in the word: those that occur in it
@@ -70,6 +84,7 @@ void KeywordEngine::collectUserWordsIn(std::string_view word) {
     userWordsFound.clear();
     for (size_t start = 0; start < word.size(); ++start) {
         for (size_t size = 1; start + size <= word.size(); ++size) {
+            if (size <= 2 && !userWordBeginnings[beginningIndex(word.substr(start, size))]) break;
             std::int64_t id = userWordIds.countOf(word.substr(start, size));
             if (id == 0) break; // no user word begins with these bytes
             if (id != prefixOnly)
