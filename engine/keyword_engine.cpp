@@ -213,11 +213,11 @@ RunResult KeywordEngine::scanSentences(char* data, size_t end, bool lastBlock, s
             }
             [[fallthrough]];
         case LineBreakCR:
-            ++lineCount;
             sentenceEnd = i;
             break;
         }
         if (i - start >= sentenceLimit) return ResultBufferOverflow;
+        if (sentenceEnd == i) ++lineCount; // only a line break ends a sentence before itself
         RunResult result = endSentence({data + start, sentenceEnd - start}, hasTag);
         if (result != ResultOk) return result;
         i = start = std::max(sentenceEnd, i + 1);

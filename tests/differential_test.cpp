@@ -571,19 +571,13 @@ std::string firstDifference(const std::string& expected, const std::string& actu
            visible(actual.substr(from, 200)) + "\"\n";
 }
 
-// known engine fault: when a sentence reaches 1024 bytes, the engine still counts the line break
-// that would have ended it before it stops with code 4 (lines() one too high, the files agree).
-bool isKnownOverflowLineCountFault(const Outcome& reference, const Outcome& engine) {
-    return reference.code == 4 && engine.code == 4 && engine.lines == reference.lines + 1;
-}
-
 // Empty when both agree; otherwise what differs.
 std::string differences(const Outcome& reference, const Outcome& engine) {
     std::string found;
     if (reference.code != engine.code)
         found += "code: reference " + std::to_string(reference.code) + ", engine " +
                  std::to_string(engine.code) + "\n";
-    if (reference.lines != engine.lines && !isKnownOverflowLineCountFault(reference, engine))
+    if (reference.lines != engine.lines)
         found += "lines: reference " + std::to_string(reference.lines) + ", engine " +
                  std::to_string(engine.lines) + "\n";
     if (reference.output != engine.output)
