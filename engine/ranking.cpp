@@ -3,28 +3,50 @@
 #include <algorithm>
 #include <vector>
 
+namespace {
+
+struct RankedWord {
+    std::int64_t count;
+    std::uint64_t prefix;
+    const WordTable::Entry* entry;
+};
+
+// The first eight bytes of a word as a big-endian number, padded with zeros. Words hold no zero
+// byte, so comparing prefixes orders words as their bytes do wherever the prefixes differ; the
+// sort then rarely has to reach into the words themselves.
+std::uint64_t orderPrefix(std::string_view word) {
+    std::uint64_t prefix = 0;
+    for (size_t i = 0; i < 8; ++i)
+        prefix = prefix << 8 | (i < word.size() ? static_cast<unsigned char>(word[i]) : 0u);
+    return prefix;
+}
+
+} // namespace
+
 // Orders the counted words by count, highest first, and among equal counts by unsigned byte order,
 // greatest first; writes every word that reaches minimumCounts to keyword.log and hands the first
 // keywordCounts of them to the window.
 void KeywordEngine::buildRanking() {
-    // The table is not searched any more: its entries are reordered in place.
-    std::vector<WordTable::Entry>& entries = wordCounts.releaseIndex();
-    auto rankedEnd = std::partition(entries.begin(), entries.end(), [this](const auto& entry) {
-        return entry.count != 0 && entry.count >= minimumCounts;
-    });
-    std::sort(entries.begin(), rankedEnd, [this](const auto& a, const auto& b) {
+    const std::vector<WordTable::Entry>& entries = wordCounts.releaseIndex();
+    std::vector<RankedWord> ranking;
+    ranking.reserve(entries.size());
+    for (const WordTable::Entry& entry : entries)
+        if (entry.count != 0 && entry.count >= minimumCounts)
+            ranking.push_back({entry.count, orderPrefix(wordCounts.wordOf(entry)), &entry});
+    std::sort(ranking.begin(), ranking.end(), [this](const RankedWord& a, const RankedWord& b) {
         if (a.count != b.count) return a.count > b.count;
-        return wordCounts.wordOf(a) > wordCounts.wordOf(b);
+        if (a.prefix != b.prefix) return a.prefix > b.prefix;
+        return wordCounts.wordOf(*a.entry) > wordCounts.wordOf(*b.entry);
     });
 
     int rows = std::min(keywordCounts, maxTopWords);
-    for (auto entry = entries.begin(); entry != rankedEnd; ++entry) {
-        std::string_view word = wordCounts.wordOf(*entry);
-        if (entry - entries.begin() < rows) {
-            topWords[entry - entries.begin()] = word;
-            topCounts[entry - entries.begin()] = entry->count;
+    for (size_t i = 0; i < ranking.size(); ++i) {
+        std::string_view word = wordCounts.wordOf(*ranking[i].entry);
+        if (static_cast<std::int64_t>(i) < rows) {
+            topWords[i] = word;
+            topCounts[i] = ranking[i].count;
         }
-        line = std::to_string(entry->count);
+        line = std::to_string(ranking[i].count);
         line += " : ";
         line += word;
         line += "\r\n";

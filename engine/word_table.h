@@ -34,9 +34,9 @@ class WordTable {
     // Entries in the order they were added; counts may change, words may not.
     std::vector<Entry>& allEntries() { return entries; }
 
-    // Gives up the index (its memory too) and hands out the entries for reordering; the table
-    // can then no longer be searched or added to.
-    std::vector<Entry>& releaseIndex() {
+    // Gives up the index and its memory, leaving the entries; the table can then no longer be
+    // searched or added to.
+    const std::vector<Entry>& releaseIndex() {
         std::vector<std::uint64_t>().swap(slots);
         return entries;
     }
