@@ -1,0 +1,44 @@
+#pragma once
+
+#include "word_lists.h"
+
+#include <windows.h>
+
+constexpr int pathSize = 1024;
+
+// The window title, the name of the window class and the name of the single-instance mutex.
+extern const char appTitle[];
+
+extern HINSTANCE appInstance;
+extern HANDLE instanceMutex;
+extern HWND mainWindow;
+
+// The five files lie beside the executable; moduleDir ends with a backslash.
+extern char moduleDir[pathSize];
+extern char iniPath[pathSize];
+extern char userWordPath[pathSize];
+extern char ignorePath[pathSize];
+extern char keywordLogPath[pathSize];
+extern char resultPath[pathSize];
+
+extern WordSet userWords;
+extern WordSet ignoreWords;
+
+// Shows an error as every error message of the program: caption エラー, warning icon, OK button,
+// task-modal, no owner window.
+void showError(const char* text);
+
+// Creates the named mutex owned by this process. False, after the message, when another instance
+// holds it or it cannot be created.
+bool claimSingleInstance();
+
+// Sets moduleDir from the executable's path and the five file paths from moduleDir.
+void findFilePaths();
+
+// Loads userWords and then ignoreWords. False, after the list's message, when one cannot be opened.
+bool loadWordLists();
+
+bool registerMainWindowClass(HINSTANCE instance);
+
+// Creates, shows and paints the main window. 1 on success, 0 on failure.
+int createMainWindow(HINSTANCE instance, int showCommand);

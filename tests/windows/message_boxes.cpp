@@ -1,0 +1,118 @@
+#include "message_boxes.h"
+
+#include "startup.h"
+
+namespace {
+
+HHOOK hook;
+HWND witness;
+HWND activatedBox;
+int hookAnswer;
+std::vector<SeenMessageBox>* seenBoxes;
+
+bool hasClass(HWND window, const char* className) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpiA(name, className) == 0;
+}
+
+BOOL CALLBACK addChild(HWND child, LPARAM boxes) {
+    auto* box = reinterpret_cast<SeenMessageBox*>(boxes);
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (hasClass(child, "Button") && (style & WS_VISIBLE))
+        box->buttons.push_back(GetDlgCtrlID(child));
+    if (hasClass(child, "Static") && (style & SS_TYPEMASK) == SS_ICON)
+        box->icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    return TRUE;
+}
+
+void CALLBACK readAndAnswer(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    SeenMessageBox seen = readMessageBox(activatedBox);
+    seen.owner = GetWindow(activatedBox, GW_OWNER);
+    seen.taskModal = !IsWindowEnabled(witness);
+    seenBoxes->push_back(seen);
+    PostMessageA(activatedBox, WM_COMMAND, hookAnswer, 0);
+}
+
+// A box can be activated before its text and buttons are set, so it is read from its own message
+// loop a moment later.
+LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && hasClass(window, "#32770")) {
+        activatedBox = window;
+        SetTimer(nullptr, 0, 50, readAndAnswer);
+    }
+    return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+struct ProcessWindow {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK matchProcessWindow(HWND window, LPARAM search) {
+    auto* wanted = reinterpret_cast<ProcessWindow*>(search);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != wanted->processId || !hasClass(window, wanted->className)) return TRUE;
+    wanted->found = window;
+    return FALSE;
+}
+
+HWND findWindowOf(DWORD processId, const char* className) {
+    ProcessWindow search = {processId, className, nullptr};
+    EnumWindows(matchProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace
+
+std::string sjis(const char* utf8) {
+    wchar_t wide[1024] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
+    char bytes[2048] = {};
+    WideCharToMultiByte(932, 0, wide, -1, bytes, sizeof bytes, nullptr, nullptr);
+    return bytes;
+}
+
+std::string windowText(HWND window) {
+    char text[2048] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::vector<SeenMessageBox> watchMessageBoxes(const std::function<void()>& action, int answer) {
+    std::vector<SeenMessageBox> boxes;
+    seenBoxes = &boxes;
+    hookAnswer = answer;
+    witness = CreateWindowExA(0, "STATIC", "witness", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    hook = SetWindowsHookExA(WH_CBT, onCbt, nullptr, GetCurrentThreadId());
+    action();
+    UnhookWindowsHookEx(hook);
+    DestroyWindow(witness);
+    return boxes;
+}
+
+HICON warningIcon() {
+    return LoadIconA(nullptr, IDI_WARNING);
+}
+
+HWND findMessageBoxOf(DWORD processId) {
+    return findWindowOf(processId, "#32770");
+}
+
+HWND findMainWindowOf(DWORD processId) {
+    return findWindowOf(processId, appTitle);
+}
+
+SeenMessageBox readMessageBox(HWND box) {
+    SeenMessageBox seen = {};
+    // The message text is the static with the identifier 0xFFFF.
+    seen.text = windowText(GetDlgItem(box, 0xFFFF));
+    seen.caption = windowText(box);
+    EnumChildWindows(box, addChild, reinterpret_cast<LPARAM>(&seen));
+    return seen;
+}
