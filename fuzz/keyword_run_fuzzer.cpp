@@ -1,0 +1,145 @@
+// A keyword run over arbitrary target bytes, with its settings, user words and excluded words
+// taken from the input. Layout of the input:
+//   6 bytes   the minimum word lengths (signed), in the order of the engine's constructor
+//   1 byte    minimumCounts (signed)      1 byte  keywordCounts (signed)
+//   3 bytes   toDouble, toUpper, englishMode (the byte's value: only 1 is on)
+//   2 bytes   where a block boundary falls in the target (little-endian, modulo its size + 1)
+//   1 byte    size of the user-word list  1 byte  size of the excluded-word list
+//   the user-word list, the excluded-word list (one word per LF), and the rest: the target.
+
+#include "fuzz_support.h"
+#include "keyword_engine.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct KeywordSettings {
+    int minBytes[6];
+    int minimumCounts;
+    int keywordCounts;
+    int toDouble;
+    int toUpper;
+    int englishMode;
+};
+
+KeywordSettings takeSettings(FuzzInput& input) {
+    KeywordSettings settings;
+    for (int& minimum : settings.minBytes) minimum = input.takeSignedByte();
+    settings.minimumCounts = input.takeSignedByte();
+    settings.keywordCounts = input.takeSignedByte();
+    settings.toDouble = input.takeByte();
+    settings.toUpper = input.takeByte();
+    settings.englishMode = input.takeByte();
+    return settings;
+}
+
+struct Outcome {
+    RunResult result;
+    std::int64_t lines;
+    std::string log;
+    std::vector<std::pair<std::int64_t, std::string>> rows; // the filled top entries
+
+    bool operator==(const Outcome& other) const {
+        return result == other.result && lines == other.lines && log == other.log &&
+               rows == other.rows;
+    }
+};
+
+// The lists reach the engine as the window hands them over: in ascending byte order, each user
+// word with its length in bytes.
+Outcome keywordRun(const MemoryFile& target, const KeywordSettings& settings,
+                   std::vector<std::string> userWords, std::vector<std::string> excludedWords) {
+    std::sort(userWords.begin(), userWords.end());
+    std::sort(excludedWords.begin(), excludedWords.end());
+    MemoryFile log;
+    Outcome outcome;
+    {
+        const int* m = settings.minBytes;
+        KeywordEngine engine(log.path(), m[0], m[1], m[2], m[3], m[4], m[5], settings.minimumCounts,
+                             settings.keywordCounts, settings.toDouble, settings.toUpper,
+                             settings.englishMode);
+        for (const std::string& word : userWords)
+            engine.addUserWord(static_cast<int>(word.size()), word.c_str());
+        for (const std::string& word : excludedWords) engine.addExcludedWord(word.c_str());
+        outcome.result = engine.run(target.path());
+        outcome.lines = engine.lines();
+        for (int i = 0; i < KeywordEngine::maxTopWords; ++i)
+            if (!engine.topWords[i].empty())
+                outcome.rows.emplace_back(engine.topCounts[i], engine.topWords[i]);
+    }
+    outcome.log = log.read();
+    return outcome;
+}
+
+// keyword.log as (count, word) entries; every line is "COUNT : WORD" and ends in CR LF.
+std::vector<std::pair<std::int64_t, std::string>> entriesOf(std::string_view log) {
+    std::vector<std::pair<std::int64_t, std::string>> entries;
+    while (!log.empty()) {
+        size_t lineEnd = log.find("\r\n");
+        require(lineEnd != std::string_view::npos, "every log line ends in CR LF");
+        std::string_view line = log.substr(0, lineEnd);
+        size_t separator = line.find(" : ");
+        require(separator != std::string_view::npos && separator > 0 &&
+                    line.find_first_not_of("0123456789") == separator,
+                "a log line starts with its count");
+        entries.emplace_back(std::stoll(std::string(line.substr(0, separator))),
+                             std::string(line.substr(separator + 3)));
+        log.remove_prefix(lineEnd + 2);
+    }
+    return entries;
+}
+
+// A finished run ranks by count, then by greater byte order, keeps only what reaches
+// minimumCounts, and hands its first keywordCounts entries (at most 50) to the rows.
+void checkRanking(const Outcome& outcome, const KeywordSettings& settings) {
+    require(outcome.result == ResultOk || outcome.result == ResultBufferOverflow,
+            "the run finishes or meets a sentence that is too long");
+    if (outcome.result != ResultOk) {
+        require(outcome.log.empty() && outcome.rows.empty(), "a stopped run ranks nothing");
+        return;
+    }
+    auto entries = entriesOf(outcome.log);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        require(entries[i].first >= 1 && entries[i].first >= settings.minimumCounts &&
+                    !entries[i].second.empty(),
+                "ranked words are counted and reach the minimum count");
+        if (i > 0) {
+            auto ranksBefore = [](const auto& a, const auto& b) {
+                return a.first != b.first ? a.first > b.first
+                                          : std::string_view(a.second) > b.second;
+            };
+            require(ranksBefore(entries[i - 1], entries[i]), "the log is in ranking order");
+        }
+    }
+    size_t rows = std::clamp(settings.keywordCounts, 0, KeywordEngine::maxTopWords);
+    entries.resize(std::min(rows, entries.size()));
+    require(outcome.rows == entries, "the rows are the first entries of the log");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    FuzzInput input(data, size);
+    KeywordSettings settings = takeSettings(input);
+    unsigned boundary = input.takeTwoBytes();
+    size_t userListSize = input.takeByte();
+    size_t excludedListSize = input.takeByte();
+    std::vector<std::string> userWords = wordsOf(input.take(userListSize));
+    std::vector<std::string> excludedWords = wordsOf(input.take(excludedListSize));
+    std::string_view text = input.rest();
+
+    MemoryFile target;
+    target.write(text);
+    Outcome plain = keywordRun(target, settings, userWords, excludedWords);
+    checkRanking(plain, settings);
+
+    target.write(text, zerosForBoundaryAt(boundary, text));
+    require(keywordRun(target, settings, userWords, excludedWords) == plain,
+            "the outcome does not depend on where a block ends");
+    return 0;
+}

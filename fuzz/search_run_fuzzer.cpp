@@ -1,0 +1,113 @@
+// A search run over arbitrary target bytes, with its switches and keyword taken from the input.
+// Layout of the input:
+//   2 bytes   toDouble, toUpper (the byte's value: only 1 is on)
+//   2 bytes   where a block boundary falls in the target (little-endian, modulo its size + 1)
+//   1 byte    size of the keyword
+//   the keyword (raw bytes, up to a NUL), and the rest: the target.
+
+#include "fuzz_support.h"
+#include "keyword_engine.h"
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+constexpr std::string_view header =
+    "// \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 \x8c\x9f\x8d\xf5\x8c\x8b\x89\xca \x8a\x4a\x8e\x6e "
+    "\x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 //\r\n\r\n"; // // ※※※※※ 検索結果 開始 ※※※※※ //
+constexpr std::string_view footer =
+    "// \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 \x8c\x9f\x8d\xf5\x8c\x8b\x89\xca \x8f\x49\x97\xb9 "
+    "\x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 //\r\n"; // // ※※※※※ 検索結果 終了 ※※※※※ //
+
+struct SearchSettings {
+    int toDouble;
+    int toUpper;
+    std::string keyword;
+};
+
+struct Outcome {
+    RunResult result;
+    std::int64_t lines;
+    std::string file;
+
+    bool operator==(const Outcome& other) const {
+        return result == other.result && lines == other.lines && file == other.file;
+    }
+};
+
+// As the window runs a search: banner, run, banner.
+Outcome searchRun(const MemoryFile& target, const SearchSettings& settings) {
+    MemoryFile resultFile;
+    Outcome outcome;
+    {
+        KeywordEngine engine(resultFile.path(), settings.keyword.c_str(), settings.toDouble,
+                             settings.toUpper);
+        engine.writeSearchHeader();
+        outcome.result = engine.run(target.path());
+        engine.writeSearchFooter();
+        outcome.lines = engine.lines();
+    }
+    outcome.file = resultFile.read();
+    return outcome;
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// Every hit is "COUNT" "L : " and a tag-free sentence of one line, then an empty line, in the
+// order of the file; a finished run ends with the closing banner, a stopped one lost it.
+void checkHits(const Outcome& outcome, const SearchSettings& settings) {
+    require(outcome.result == ResultOk || outcome.result == ResultBufferOverflow,
+            "the run finishes or meets a sentence that is too long");
+    std::string_view hits = outcome.file;
+    require(startsWith(hits, header), "the result starts with the opening banner");
+    hits.remove_prefix(header.size());
+    bool finished = outcome.result == ResultOk;
+    require(!finished || hits.size() >= footer.size(), "a finished run has the closing banner");
+    if (finished) {
+        require(hits.substr(hits.size() - footer.size()) == footer, "closing banner");
+        hits.remove_suffix(footer.size());
+    }
+    bool plainComparison = settings.toDouble != 1 && settings.toUpper != 1;
+    std::int64_t previousCount = 0;
+    while (!hits.empty()) {
+        size_t end = hits.find("\r\n\r\n");
+        size_t marker = hits.find("L : ");
+        require(end != std::string_view::npos && marker != std::string_view::npos && marker > 0 &&
+                    marker < end && hits.find_first_not_of("0123456789") == marker,
+                "a hit is a line count, L : and the sentence, then an empty line");
+        std::int64_t count = std::stoll(std::string(hits.substr(0, marker)));
+        std::string_view sentence = hits.substr(marker + 4, end - marker - 4);
+        require(previousCount <= count && count <= outcome.lines, "hits come in file order");
+        require(sentence.find_first_of("<>\r\n") == std::string_view::npos,
+                "a sentence is one line without tags");
+        require(!plainComparison || sentence.find(settings.keyword) != std::string_view::npos,
+                "a hit holds the keyword");
+        previousCount = count;
+        hits.remove_prefix(end + 4);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    FuzzInput input(data, size);
+    SearchSettings settings;
+    settings.toDouble = input.takeByte();
+    settings.toUpper = input.takeByte();
+    unsigned boundary = input.takeTwoBytes();
+    settings.keyword = beforeNul(input.take(input.takeByte()));
+    std::string_view text = input.rest();
+
+    MemoryFile target;
+    target.write(text);
+    Outcome plain = searchRun(target, settings);
+    checkHits(plain, settings);
+
+    target.write(text, zerosForBoundaryAt(boundary, text));
+    require(searchRun(target, settings) == plain,
+            "the outcome does not depend on where a block ends");
+    return 0;
+}
