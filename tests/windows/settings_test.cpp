@@ -21,6 +21,20 @@ std::ostream& operator<<(std::ostream& out, const AppSettings& s) {
 
 namespace {
 
+// Found by argument lookup, so beside AppSettings in the global namespace.
+bool operator==(const AppSettings& a, const AppSettings& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::ostream& operator<<(std::ostream& out, const AppSettings& s) {
+    return out << "{" << s.minBytes[0] << "," << s.minBytes[1] << "," << s.minBytes[2] << ","
+               << s.minBytes[3] << "," << s.minBytes[4] << "," << s.minBytes[5] << " counts "
+               << s.minimumCounts << " rows " << s.keywordCounts << " double " << s.toDouble
+               << " upper " << s.toUpper << "}";
+}
+
+namespace {
+
 const std::string defaultFile = "[MinimumBytes]\r\n"
                                 "HANKAKUEISUKIGO = 0\r\n"
                                 "HANKAKUKATAKANA = 0\r\n"
@@ -50,26 +64,34 @@ TEST_F(SettingsFile, WithoutAFileTheDefaultsAreLoadedAndSavedInFull) {
     loadSettings();
     EXPECT_EQ(appSettings, (AppSettings{{0, 0, 0, 0, 0, 0}, 0, 10, 0, 0}));
     saveSettings();
-    EXPECT_EQ(readBytes(iniPath), defaultFile);
-}
-
-TEST_F(SettingsFile, EveryValueIsSavedUnderItsKey) {
-    appSettings = {{4, 4, 4, 6, 4, 4}, 2, 10, 1, 0};
-    saveSettings();
     EXPECT_EQ(readBytes(iniPath), "[MinimumBytes]\r\n"
-                                  "HANKAKUEISUKIGO = 4\r\n"
-                                  "HANKAKUKATAKANA = 4\r\n"
-                                  "ZENKAKUEISUKIGO = 4\r\n"
-                                  "ZENKAKUHIRAGANA = 6\r\n"
-                                  "ZENKAKUKATAKANA = 4\r\n"
-                                  "ZENKAKUKANJI = 4\r\n"
+                                  "HANKAKUEISUKIGO = 0\r\n"
+                                  "HANKAKUKATAKANA = 0\r\n"
+                                  "ZENKAKUEISUKIGO = 0\r\n"
+                                  "ZENKAKUHIRAGANA = 0\r\n"
+                                  "ZENKAKUKATAKANA = 0\r\n"
+                                  "ZENKAKUKANJI = 0\r\n"
                                   "[Convert]\r\n"
-                                  "TODOUBLE = 1\r\n"
+                                  "TODOUBLE = 0\r\n"
                                   "TOUPPER = 0\r\n"
                                   "[MinimumCounts]\r\n"
-                                  "MINIMUMCOUNTS = 2\r\n"
+                                  "MINIMUMCOUNTS = 0\r\n"
                                   "[KeywordCounts]\r\n"
                                   "KEYWORDCOUNTS = 10\r\n");
+}
+
+TEST_F(SettingsFile, EveryValueIsSavedUnderItsOwnKey) {
+    appSettings = {{1, 2, 3, 4, 5, 6}, 7, 8, 9, -10};
+    saveSettings();
+    EXPECT_EQ(
+        readBytes(iniPath),
+        "[MinimumBytes]\r\nHANKAKUEISUKIGO = 1\r\nHANKAKUKATAKANA = 2\r\nZENKAKUEISUKIGO = 3\r\n"
+        "ZENKAKUHIRAGANA = 4\r\nZENKAKUKATAKANA = 5\r\nZENKAKUKANJI = 6\r\n[Convert]\r\n"
+        "TODOUBLE = 9\r\nTOUPPER = -10\r\n[MinimumCounts]\r\nMINIMUMCOUNTS = 7\r\n"
+        "[KeywordCounts]\r\nKEYWORDCOUNTS = 8\r\n");
+    appSettings = {};
+    loadSettings();
+    EXPECT_EQ(appSettings, (AppSettings{{1, 2, 3, 4, 5, 6}, 7, 8, 9, -10}));
 }
 
 TEST_F(SettingsFile, ValuesAreTakenAsWrittenExceptTooManyRows) {

@@ -47,7 +47,6 @@ TEST(StartupSteps, EachMissingWordListHasItsMessage) {
     };
     const Case cases[] = {
         {false, true, &userWordListMessage, "no userword.lst"},
-        {false, false, &userWordListMessage, "no list"},
         {true, false, &ignoreListMessage, "no ignore.lst"},
         {true, true, nullptr, "both lists"},
     };
