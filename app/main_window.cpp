@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "commands.h"
 #include "settings_panel.h"
 #include "startup.h"
 
@@ -186,6 +187,9 @@ const GridColumn gridColumns[] = {
 
 constexpr int gridTop = 90;
 
+// The control that had the focus when the window was last deactivated, by a message box say.
+HWND focusBeforeDeactivation;
+
 // Rows of the left column; the right column holds the rest, one more when the count is odd.
 int leftColumnRows() {
     return keywordRowsShown() / 2;
@@ -241,6 +245,7 @@ void acceptDroppedFilesOnTargetEdit() {
 void onCreate(HWND window) {
     // The settings panel's functions below already refer to mainWindow.
     mainWindow = window;
+    focusBeforeDeactivation = nullptr;
     createControls(window, targetAreaRows, 0);
     acceptDroppedFilesOnTargetEdit();
     createKeywordGrid(window);
@@ -253,6 +258,22 @@ void onCreate(HWND window) {
 LRESULT onCtlColorStatic(HDC deviceContext) {
     SetBkMode(deviceContext, TRANSPARENT);
     return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+}
+
+// As in a dialog box, the focus comes back to where it was; the first time, in the normal state,
+// that is the target box.
+void onActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(mainWindow, focus)) focusBeforeDeactivation = focus;
+        return;
+    }
+    bool minimized = HIWORD(wParam) != 0;
+    if (minimized) return;
+    HWND focus = focusBeforeDeactivation;
+    if (!focus || !IsWindowEnabled(focus))
+        focus = IsWindowEnabled(targetEdit) ? targetEdit : minBytesEdits[0];
+    SetFocus(focus);
 }
 
 // Only the first of several dropped files counts; the path is taken as it is.
@@ -278,11 +299,18 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
         onCreate(window);
         return 0;
+    case WM_ACTIVATE:
+        onActivate(wParam);
+        return 0;
     case WM_CTLCOLORSTATIC:
         return onCtlColorStatic(reinterpret_cast<HDC>(wParam));
+    case WM_COMMAND:
+        // Every push button and check box carries the same identifier; the handle tells them apart.
+        if (LOWORD(wParam) != buttonControlId) break;
+        onCommand(reinterpret_cast<HWND>(lParam));
+        return 0;
     case WM_CLOSE:
-        // Closing ends the program at once for now: nothing is confirmed or saved yet.
-        DestroyWindow(window);
+        onClose();
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

@@ -23,11 +23,6 @@ char resultPath[pathSize];
 WordSet userWords;
 WordSet ignoreWords;
 
-namespace {
-
-const char errorCaption[] = "\x83\x47\x83\x89\x81\x5b"; // エラー
-const char secondInstanceMessage[] = "\x93\xf1\x8f\x64\x8b\x4e\x93\xae\x82\xcd\x82\xc5\x82\xab\x82"
-                                     "\xdc\x82\xb9\x82\xf1"; // 二重起動はできません
 const char userWordListMessage[] = "\x83\x86\x81\x5b\x83\x55\x81\x5b\x92\x50\x8c\xea\x83\x8a\x83"
                                    "\x58\x83\x67\x82\xcc\x83\x49\x81"
                                    "\x5b\x83\x76\x83\x93\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc"
@@ -35,6 +30,12 @@ const char userWordListMessage[] = "\x83\x86\x81\x5b\x83\x55\x81\x5b\x92\x50\x8c
 const char ignoreListMessage[] =
     "\x8f\x9c\x8a\x4f\x83\x8a\x83\x58\x83\x67\x82\xcc\x83\x49\x81\x5b\x83\x76\x83\x93\x82\xc9\x8e"
     "\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd"; // 除外リストのオープンに失敗しました
+
+namespace {
+
+const char errorCaption[] = "\x83\x47\x83\x89\x81\x5b"; // エラー
+const char secondInstanceMessage[] = "\x93\xf1\x8f\x64\x8b\x4e\x93\xae\x82\xcd\x82\xc5\x82\xab\x82"
+                                     "\xdc\x82\xb9\x82\xf1"; // 二重起動はできません
 
 // A path longer than the buffer is cut short rather than overrunning it.
 void buildPath(char* path, const char* fileName) {
@@ -57,6 +58,10 @@ WPARAM runMessageLoop() {
 
 void showError(const char* text) {
     MessageBoxA(nullptr, text, errorCaption, MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+}
+
+void showInformation(const char* text, const char* caption) {
+    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
 }
 
 bool claimSingleInstance() {
@@ -123,6 +128,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     findFilePaths();
     if (!loadWordLists()) return 0;
     loadSettings();
+    // Opening result.txt may go through a shell extension, which needs COM on this thread.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     if (!registerMainWindowClass(instance) || !createMainWindow(instance, showCommand)) return 0;
     WPARAM exitCode = runMessageLoop();
     ReleaseMutex(instanceMutex);

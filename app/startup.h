@@ -24,9 +24,16 @@ extern char resultPath[pathSize];
 extern WordSet userWords;
 extern WordSet ignoreWords;
 
+// Shift-JIS texts of the two list files' failure, at start-up and at the close alike.
+extern const char userWordListMessage[]; // ユーザー単語リストのオープンに失敗しました
+extern const char ignoreListMessage[]; // 除外リストのオープンに失敗しました
+
 // Shows an error as every error message of the program: caption エラー, warning icon, OK button,
 // task-modal, no owner window.
 void showError(const char* text);
+
+// Shows a confirmation of success: information icon, OK button, task-modal, no owner window.
+void showInformation(const char* text, const char* caption);
 
 // Creates the named mutex owned by this process. False, after the message, when another instance
 // holds it or it cannot be created.

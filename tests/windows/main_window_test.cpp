@@ -4,6 +4,7 @@
 #include "settings.h"
 #include "settings_panel.h"
 #include "startup.h"
+#include "test_window.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -145,17 +146,7 @@ int limitOf(HWND edit) {
 
 class MainWindow : public testing::Test {
   protected:
-    void open(const AppSettings& settings) {
-        appInstance = GetModuleHandleA(nullptr);
-        static const bool registered = registerMainWindowClass(appInstance);
-        ASSERT_TRUE(registered);
-        appSettings = settings;
-        // The rows of a window closed before must not pass for rows of this one.
-        for (HWND* rows :
-             {rankLabels, keywordEdits, countEdits, searchButtons, userWordButtons, ignoreButtons})
-            std::fill(rows, rows + maxKeywordCounts, nullptr);
-        ASSERT_EQ(createMainWindow(appInstance, SW_SHOWNORMAL), 1);
-    }
+    void open(const AppSettings& settings) { ASSERT_TRUE(openMainWindow(settings)); }
 
     void open(int keywordCounts) {
         AppSettings settings = {};
@@ -163,11 +154,7 @@ class MainWindow : public testing::Test {
         open(settings);
     }
 
-    void TearDown() override {
-        DestroyWindow(mainWindow);
-        MSG quit;
-        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-    }
+    void TearDown() override { closeMainWindow(); }
 };
 
 class Layout : public MainWindow, public testing::WithParamInterface<int> {};

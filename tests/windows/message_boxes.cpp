@@ -5,10 +5,8 @@
 namespace {
 
 HHOOK hook;
-HWND witness;
 HWND activatedBox;
-int hookAnswer;
-std::vector<SeenMessageBox>* seenBoxes;
+std::function<void(HWND)> handleDialog;
 
 bool hasClass(HWND window, const char* className) {
     char name[64] = {};
@@ -26,22 +24,18 @@ BOOL CALLBACK addChild(HWND child, LPARAM boxes) {
     return TRUE;
 }
 
-void CALLBACK readAndAnswer(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK onDialogReady(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    SeenMessageBox seen = readMessageBox(activatedBox);
-    seen.owner = GetWindow(activatedBox, GW_OWNER);
-    seen.taskModal = !IsWindowEnabled(witness);
-    seenBoxes->push_back(seen);
-    PostMessageA(activatedBox, WM_COMMAND, hookAnswer, 0);
+    handleDialog(activatedBox);
 }
 
-// A box can be activated before its text and buttons are set, so it is read from its own message
-// loop a moment later.
+// A box can be activated before its text and buttons are set, so it is handled from its own
+// message loop a moment later.
 LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam) {
     HWND window = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_ACTIVATE && hasClass(window, "#32770")) {
         activatedBox = window;
-        SetTimer(nullptr, 0, 50, readAndAnswer);
+        SetTimer(nullptr, 0, 50, onDialogReady);
     }
     return CallNextHookEx(hook, code, wParam, lParam);
 }
@@ -83,15 +77,24 @@ std::string windowText(HWND window) {
     return text;
 }
 
-std::vector<SeenMessageBox> watchMessageBoxes(const std::function<void()>& action, int answer) {
-    std::vector<SeenMessageBox> boxes;
-    seenBoxes = &boxes;
-    hookAnswer = answer;
-    witness = CreateWindowExA(0, "STATIC", "witness", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+void watchDialogs(const std::function<void()>& action, const std::function<void(HWND)>& handle) {
+    handleDialog = handle;
     hook = SetWindowsHookExA(WH_CBT, onCbt, nullptr, GetCurrentThreadId());
     action();
     UnhookWindowsHookEx(hook);
+}
+
+std::vector<SeenMessageBox> watchMessageBoxes(const std::function<void()>& action, int answer) {
+    std::vector<SeenMessageBox> boxes;
+    HWND witness = CreateWindowExA(0, "STATIC", "witness", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    watchDialogs(action, [&](HWND box) {
+        SeenMessageBox seen = readMessageBox(box);
+        seen.owner = GetWindow(box, GW_OWNER);
+        seen.taskModal = !IsWindowEnabled(witness);
+        boxes.push_back(seen);
+        PostMessageA(box, WM_COMMAND, answer, 0);
+    });
     DestroyWindow(witness);
     return boxes;
 }

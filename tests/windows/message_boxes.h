@@ -21,6 +21,10 @@ struct SeenMessageBox {
     bool taskModal; // the thread's other top-level windows were disabled while it showed
 };
 
+// Runs `action` on this thread and hands every dialog box that it shows, message boxes included,
+// to `handle` once the box runs its message loop.
+void watchDialogs(const std::function<void()>& action, const std::function<void(HWND)>& handle);
+
 // Runs `action` on this thread; every message box that it shows is recorded and answered with
 // `answer`.
 std::vector<SeenMessageBox> watchMessageBoxes(const std::function<void()>& action,

@@ -1,4 +1,5 @@
 #include "message_boxes.h"
+#include "program.h"
 
 #include "startup.h"
 #include "test_files.h"
@@ -72,93 +73,15 @@ TEST(StartupSteps, EachMissingWordListHasItsMessage) {
     }
 }
 
-// Waits up to 20 seconds, as long as Wine may take to start or end a program, for a non-null
-// result of `poll`.
-template <typename Poll> auto waitFor(Poll poll) {
-    for (int i = 0; i < 400; ++i) {
-        if (auto result = poll()) return result;
-        Sleep(50);
-    }
-    return decltype(poll())();
+// Reads the message box of a refused start, presses its OK button and returns the exit code.
+long acknowledgeError(Program& program, const std::string& text) {
+    SeenMessageBox seen = program.answerMessageBox(IDOK);
+    EXPECT_EQ(seen.text, text);
+    EXPECT_EQ(seen.caption, errorCaption);
+    EXPECT_EQ(seen.buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(findMainWindowOf(program.process.dwProcessId), nullptr);
+    return program.exitCode();
 }
-
-// A copy of tallyon.exe in a folder of its own, with the word lists beside it.
-class Installation {
-  public:
-    explicit Installation(bool withLists = true) {
-        EXPECT_TRUE(CopyFileA(TALLYON_EXE, executable().c_str(), FALSE)) << TALLYON_EXE;
-        if (!withLists) return;
-        writeBytes(folder.file("userword.lst"), "");
-        writeBytes(folder.file("ignore.lst"), "");
-    }
-
-    std::string executable() const { return folder.file("tallyon.exe"); }
-
-    TemporaryFolder folder;
-};
-
-class Program {
-  public:
-    Program(const Installation& installation, const std::string& currentDirectory = "") {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        std::string directory =
-            currentDirectory.empty() ? installation.folder.path.string() : currentDirectory;
-        EXPECT_TRUE(CreateProcessA(installation.executable().c_str(), nullptr, nullptr, nullptr,
-                                   FALSE, 0, nullptr, directory.c_str(), &startup, &process));
-    }
-    ~Program() {
-        if (isRunning()) TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    HWND waitForMainWindow() {
-        return waitFor([&] { return findMainWindowOf(process.dwProcessId); });
-    }
-    // The box once it shows, its text and buttons set.
-    HWND waitForMessageBox() {
-        return waitFor([&]() -> HWND {
-            HWND box = findMessageBoxOf(process.dwProcessId);
-            bool ready =
-                box && IsWindowVisible(box) && !windowText(GetDlgItem(box, 0xFFFF)).empty();
-            return ready ? box : nullptr;
-        });
-    }
-    bool isRunning() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
-
-    // The exit code, or -1 when the program does not end in time.
-    long exitCode() {
-        if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        return static_cast<long>(code);
-    }
-
-    // Closes the main window as its close box does and returns the exit code.
-    long close(HWND window) {
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        return exitCode();
-    }
-
-    // Reads the message box of a refused start, presses its OK button and returns the exit code.
-    long acknowledgeError(const std::string& text) {
-        HWND box = waitForMessageBox();
-        if (!box) return -1;
-        SeenMessageBox seen = readMessageBox(box);
-        EXPECT_EQ(seen.text, text);
-        EXPECT_EQ(seen.caption, errorCaption);
-        EXPECT_EQ(seen.buttons, std::vector<int>{IDOK});
-        EXPECT_EQ(findMainWindowOf(process.dwProcessId), nullptr);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        return exitCode();
-    }
-
-  private:
-    PROCESS_INFORMATION process = {};
-};
 
 TEST(StartupProcess, ASecondStartIsRefusedWhileTheFirstRuns) {
     Installation installation;
@@ -167,7 +90,7 @@ TEST(StartupProcess, ASecondStartIsRefusedWhileTheFirstRuns) {
     ASSERT_NE(window, nullptr);
 
     Program second(installation);
-    EXPECT_EQ(second.acknowledgeError(secondInstanceMessage), 0);
+    EXPECT_EQ(acknowledgeError(second, secondInstanceMessage), 0);
     EXPECT_TRUE(first.isRunning());
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(first.close(window), 0);
@@ -189,7 +112,7 @@ TEST(StartupProcess, AMissingWordListEndsTheStartAfterItsMessage) {
         Installation installation;
         DeleteFileA(installation.folder.file(c.missing).c_str());
         Program program(installation);
-        EXPECT_EQ(program.acknowledgeError(c.message), 0);
+        EXPECT_EQ(acknowledgeError(program, c.message), 0);
     }
 }
 

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "keyword_engine.h"
+
+// Shows the ranking of a finished keyword run: every row gets its word and count, or nothing
+// where the ranking is shorter, also after a failed run and over what the user typed.
+void fillKeywordRows(const KeywordEngine& engine);
+
+// Adds the current text of the row's keyword box to userWords (●) or ignoreWords (×), as it is;
+// an empty box gives a message instead. The files are written at the close.
+void registerUserWord(int row);
+void registerIgnoreWord(int row);
