@@ -78,6 +78,7 @@ class KeywordEngine {
 
     // Ranking (ranking.cpp)
     void buildRanking();
+    void appendLogLine(std::int64_t count, std::string_view word);
 
     // Search (document_search.cpp)
     void matchSentence();
@@ -123,5 +124,5 @@ class KeywordEngine {
     std::string convertedText;  // scratch for conversions
     std::string convertedText2; // scratch for the second conversion of a sentence
     std::string searchNeedle;   // the keyword in the form the sentences are compared in
-    std::string line;           // scratch for composing an output line
+    std::string line;           // scratch for composing output lines
 };

@@ -1,6 +1,7 @@
 #include "keyword_engine.h"
 
 #include <algorithm>
+#include <charconv>
 #include <vector>
 
 namespace {
@@ -40,16 +41,28 @@ void KeywordEngine::buildRanking() {
     });
 
     int rows = std::min(keywordCounts, maxTopWords);
+    line.clear();
     for (size_t i = 0; i < ranking.size(); ++i) {
         std::string_view word = wordCounts.wordOf(*ranking[i].entry);
         if (static_cast<std::int64_t>(i) < rows) {
             topWords[i] = word;
             topCounts[i] = ranking[i].count;
         }
-        line = std::to_string(ranking[i].count);
-        line += " : ";
-        line += word;
-        line += "\r\n";
+        appendLogLine(ranking[i].count, word);
+    }
+    writeOutput(line);
+}
+
+// Lines are gathered and written a large piece at a time: a big log has millions of them.
+void KeywordEngine::appendLogLine(std::int64_t count, std::string_view word) {
+    constexpr size_t pieceSize = 64 * 1024;
+    char digits[24];
+    line.append(digits, std::to_chars(digits, digits + sizeof digits, count).ptr);
+    line += " : ";
+    line += word;
+    line += "\r\n";
+    if (line.size() >= pieceSize) {
         writeOutput(line);
+        line.clear();
     }
 }
