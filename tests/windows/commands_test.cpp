@@ -9,6 +9,7 @@
 #include "startup.h"
 #include "test_files.h"
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -502,6 +503,35 @@ TEST_F(Commands, ClosingAsksThenSavesBothListsAndThenTheSettings) {
         closeMainWindow();
         if (c.folderInPlaceOf) RemoveDirectoryA(folder.file(c.folderInPlaceOf).c_str());
     }
+}
+
+TEST_F(Commands, BrowseOffersAllFilesAndStartsFromTheLastChoice) {
+    open();
+    const std::string chosen = folder.file("chosen.txt");
+    writeBytes(chosen, "");
+    std::string filter;
+    LRESULT filters = 0;
+    watchDialogs([] { click(browseButton); },
+                 [&](HWND dialog) {
+                     HWND filterBox = GetDlgItem(dialog, cmb1);
+                     filter = windowText(filterBox);
+                     filters = SendMessageA(filterBox, CB_GETCOUNT, 0, 0);
+                     SetWindowTextA(GetDlgItem(dialog, cmb13), chosen.c_str());
+                     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                 });
+    EXPECT_EQ(filter, "All files {*.*}");
+    EXPECT_EQ(filters, 1);
+    EXPECT_EQ(windowText(targetEdit), chosen);
+
+    SetWindowTextA(targetEdit, "typed");
+    std::string offered;
+    watchDialogs([] { click(browseButton); },
+                 [&](HWND dialog) {
+                     offered = windowText(GetDlgItem(dialog, cmb13));
+                     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                 });
+    EXPECT_EQ(offered, "chosen.txt");
+    EXPECT_EQ(windowText(targetEdit), "typed");
 }
 
 } // namespace
