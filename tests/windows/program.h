@@ -52,8 +52,12 @@ class Program {
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
+    // The main window once it shows: its controls are all created by then.
     HWND waitForMainWindow() {
-        return waitFor([&] { return findMainWindowOf(process.dwProcessId); });
+        return waitFor([&]() -> HWND {
+            HWND window = findMainWindowOf(process.dwProcessId);
+            return window && IsWindowVisible(window) ? window : nullptr;
+        });
     }
 
     // The box once it shows, its text and buttons set.
