@@ -14,20 +14,8 @@
 
 #include <climits>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <thread>
-
-bool operator==(const AppSettings& a, const AppSettings& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-std::ostream& operator<<(std::ostream& out, const AppSettings& s) {
-    return out << "{" << s.minBytes[0] << "," << s.minBytes[1] << "," << s.minBytes[2] << ","
-               << s.minBytes[3] << "," << s.minBytes[4] << "," << s.minBytes[5] << " counts "
-               << s.minimumCounts << " rows " << s.keywordCounts << " double " << s.toDouble
-               << " upper " << s.toUpper << "}";
-}
 
 namespace {
 

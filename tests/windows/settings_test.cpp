@@ -1,23 +1,12 @@
 #include "settings.h"
 #include "startup.h"
 #include "test_files.h"
+#include "test_window.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
-
-// Found by argument lookup, so beside AppSettings in the global namespace.
-bool operator==(const AppSettings& a, const AppSettings& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-std::ostream& operator<<(std::ostream& out, const AppSettings& s) {
-    return out << "{" << s.minBytes[0] << "," << s.minBytes[1] << "," << s.minBytes[2] << ","
-               << s.minBytes[3] << "," << s.minBytes[4] << "," << s.minBytes[5] << " counts "
-               << s.minimumCounts << " rows " << s.keywordCounts << " double " << s.toDouble
-               << " upper " << s.toUpper << "}";
-}
 
 namespace {
 
