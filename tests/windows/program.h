@@ -77,7 +77,7 @@ class Program {
         if (!box) return {};
         SeenMessageBox seen = readMessageBox(box);
         PostMessageA(box, WM_COMMAND, button, 0);
-        waitFor([&] { return !IsWindow(box); });
+        EXPECT_TRUE(waitFor([&] { return !IsWindow(box); })) << "the box stays: " << seen.text;
         return seen;
     }
 
