@@ -64,6 +64,10 @@ void showInformation(const char* text, const char* caption) {
     MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
 }
 
+bool restrictDllSearchToSystemFolder() {
+    return SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) != 0;
+}
+
 bool claimSingleInstance() {
     // A successful creation need not clear an error left over from before.
     SetLastError(0);
@@ -123,6 +127,9 @@ int createMainWindow(HINSTANCE instance, int showCommand) {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // First, before anything loads a DLL on demand. Where the system cannot restrict the search
+    // the program still works with the usual search order.
+    restrictDllSearchToSystemFolder();
     if (!claimSingleInstance()) return 0;
     appInstance = instance;
     findFilePaths();

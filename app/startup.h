@@ -35,6 +35,11 @@ void showError(const char* text);
 // Shows a confirmation of success: information icon, OK button, task-modal, no owner window.
 void showInformation(const char* text, const char* caption);
 
+// Makes every DLL loaded by name from now on come from the system folder only, so that a DLL
+// placed beside the executable or in the current directory cannot stand in for a system one.
+// False when the system cannot restrict the search.
+bool restrictDllSearchToSystemFolder();
+
 // Creates the named mutex owned by this process. False, after the message, when another instance
 // holds it or it cannot be created.
 bool claimSingleInstance();

@@ -25,6 +25,17 @@ void expectErrorBox(const std::vector<SeenMessageBox>& boxes, const std::string&
     EXPECT_TRUE(boxes[0].taskModal);
 }
 
+// The restriction holds for the rest of the process: no other test in this one.
+TEST(StartupSteps, DllsLoadByNameOnlyFromTheSystemFolder) {
+    HMODULE planted = LoadLibraryA("dll_search_probe.dll");
+    ASSERT_NE(planted, nullptr) << "the probe lies beside the test program";
+    FreeLibrary(planted);
+
+    ASSERT_TRUE(restrictDllSearchToSystemFolder());
+    EXPECT_EQ(LoadLibraryA("dll_search_probe.dll"), nullptr);
+    EXPECT_NE(LoadLibraryA("version.dll"), nullptr);
+}
+
 TEST(StartupSteps, AnotherInstanceIsRefusedWithAMessage) {
     HANDLE other = CreateMutexA(nullptr, TRUE, "Tallyon Ver.1.20");
     bool claimed = true;
