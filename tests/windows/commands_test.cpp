@@ -14,6 +14,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <thread>
 
@@ -490,6 +491,66 @@ TEST_F(Commands, ClosingAsksThenSavesBothListsAndThenTheSettings) {
         EXPECT_EQ(userWords, (WordSet{"a", "b"}));
         closeMainWindow();
         if (c.folderInPlaceOf) RemoveDirectoryA(folder.file(c.folderInPlaceOf).c_str());
+    }
+}
+
+TEST_F(Commands, AFileThatCannotBeWrittenAtTheCloseLosesNothing) {
+    struct Case {
+        const char* folderInPlaceOf; // makes writing that file fail
+        std::vector<Box> boxes;      // after the confirmation
+        bool closed;
+        bool userWordListWritten;
+    };
+    const Case cases[] = {
+        {"init.ini.tmp", {}, true, true},
+        {"init.ini", {}, true, true},
+        {"userword.lst.tmp",
+         {warning(u8"ユーザー単語リストのオープンに失敗しました")},
+         false,
+         false},
+        {"ignore.lst.tmp", {warning(u8"除外リストのオープンに失敗しました")}, false, true},
+    };
+    const std::string oldList = "old\r\n";
+    const std::string oldSettings = "[Convert]\r\nTODOUBLE = 1\r\n";
+    auto closeWithYes = [] {
+        std::vector<SeenMessageBox> seen =
+            watchMessageBoxes([] { SendMessageA(mainWindow, WM_CLOSE, 0, 0); }, IDYES);
+        if (!seen.empty()) seen.erase(seen.begin()); // the confirmation
+        return seen;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folderInPlaceOf);
+        TemporaryFolder caseFolder;
+        for (char* path : {iniPath, userWordPath, ignorePath}) {
+            std::string name = std::strrchr(path, '\\') + 1;
+            setPath(path, caseFolder.file(name));
+            writeBytes(path, name == "init.ini" ? oldSettings : oldList);
+        }
+        const std::string obstacle = caseFolder.file(c.folderInPlaceOf);
+        DeleteFileA(obstacle.c_str());
+        ASSERT_TRUE(CreateDirectoryA(obstacle.c_str(), nullptr));
+        userWords = {"a"};
+        ignoreWords = {"z"};
+        open();
+
+        expectBoxes(closeWithYes(), c.boxes);
+        EXPECT_EQ(IsWindow(mainWindow) == FALSE, c.closed);
+        EXPECT_EQ(readBytes(userWordPath), c.userWordListWritten ? "a\r\n" : oldList);
+        EXPECT_EQ(readBytes(ignorePath), c.closed ? "z\r\n" : oldList);
+        if (std::string(c.folderInPlaceOf) != "init.ini") {
+            EXPECT_EQ(readBytes(iniPath), oldSettings);
+        }
+        if (!c.closed) {
+            // Once the obstacle is gone, the next close writes all three files.
+            RemoveDirectoryA(obstacle.c_str());
+            expectBoxes(closeWithYes(), {});
+            EXPECT_FALSE(IsWindow(mainWindow));
+            EXPECT_EQ(readBytes(userWordPath), "a\r\n");
+            EXPECT_EQ(readBytes(ignorePath), "z\r\n");
+            EXPECT_NE(readBytes(iniPath).find("[Convert]\r\nTODOUBLE = 0\r\nTOUPPER = 0\r\n"),
+                      std::string::npos);
+        }
+        closeMainWindow();
     }
 }
 
