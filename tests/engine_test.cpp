@@ -1,4 +1,5 @@
 #include "keyword_engine.h"
+#include "search_banners.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -7,13 +8,6 @@
 #include <vector>
 
 namespace {
-
-const std::string header = "// \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 \x8c\x9f\x8d\xf5\x8c\x8b"
-                           "\x89\xca \x8a\x4a\x8e\x6e \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 "
-                           "//\r\n\r\n"; // // ※※※※※ 検索結果 開始 ※※※※※ //
-const std::string footer = "// \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 \x8c\x9f\x8d\xf5\x8c\x8b"
-                           "\x89\xca \x8f\x49\x97\xb9 \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 "
-                           "//\r\n"; // // ※※※※※ 検索結果 終了 ※※※※※ //
 
 struct KeywordSettings {
     int minBytes[6] = {};
@@ -84,12 +78,12 @@ SearchOutcome searchRun(const std::string& text, const std::string& keyword, int
 
 // The result lines of a search, without their blank lines and the banners.
 std::vector<std::string> hitsOf(const SearchOutcome& outcome) {
-    EXPECT_EQ(outcome.file.substr(0, header.size()), header);
+    EXPECT_EQ(outcome.file.substr(0, searchHeader.size()), searchHeader);
     std::vector<std::string> hits;
-    size_t at = header.size();
+    size_t at = searchHeader.size();
     for (size_t end; (end = outcome.file.find("\r\n\r\n", at)) != std::string::npos; at = end + 4)
         hits.push_back(outcome.file.substr(at, end - at));
-    EXPECT_EQ(outcome.file.substr(at), footer);
+    EXPECT_EQ(outcome.file.substr(at), searchFooter);
     return hits;
 }
 
@@ -176,7 +170,7 @@ TEST(SentenceLimit, ThousandTwentyThreeBytesAreASentenceAndOneMoreOverflows) {
     SearchOutcome overflow = searchRun("ok\n" + longest + "a\n", "");
     EXPECT_EQ(overflow.result, ResultBufferOverflow);
     // The run closed the file, so the closing banner written after it is lost.
-    EXPECT_EQ(overflow.file, header + "1L : ok\r\n\r\n");
+    EXPECT_EQ(overflow.file, searchHeader + "1L : ok\r\n\r\n");
     EXPECT_EQ(searchRun(longest + "\x83\x81", "").result, ResultBufferOverflow);
 }
 
@@ -374,14 +368,14 @@ TEST(Search, WritesEveryMatchingSentenceBetweenTheBanners) {
                        "\x89\x4a\x81\x42\r\n\x90\xb0\x82\xea\x82\xcc\x93\xfa\r\n";
     SearchOutcome outcome = searchRun(text, "\x90\xb0\x82\xea");
     EXPECT_EQ(outcome.result, ResultOk);
-    EXPECT_EQ(outcome.file, header +
+    EXPECT_EQ(outcome.file, searchHeader +
                                 "0L : \x8d\xa1\x93\xfa\x82\xcd\x90\xb0\x82\xea\x81\x42\r\n\r\n" +
-                                "2L : \x90\xb0\x82\xea\x82\xcc\x93\xfa\r\n\r\n" + footer);
+                                "2L : \x90\xb0\x82\xea\x82\xcc\x93\xfa\r\n\r\n" + searchFooter);
 }
 
 TEST(Search, NoHitGivesTheTwoBanners) {
     SearchOutcome outcome = searchRun("abc\n", "zzz");
-    EXPECT_EQ(outcome.file, header + footer);
+    EXPECT_EQ(outcome.file, searchHeader + searchFooter);
     EXPECT_EQ(outcome.file.size(), 45u + 43u);
 }
 
@@ -432,7 +426,7 @@ TEST(Failures, TargetThatCannotBeOpenedLeavesTheHeaderOnly) {
         EXPECT_EQ(engine.run(folder.file("missing.txt").c_str()), ResultSearchError);
         engine.writeSearchFooter();
     }
-    EXPECT_EQ(readBytes(resultPath), header);
+    EXPECT_EQ(readBytes(resultPath), searchHeader);
 }
 
 TEST(Failures, TargetThatIsAFolderIsUnreadable) {

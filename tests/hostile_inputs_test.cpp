@@ -3,6 +3,7 @@
 // with exactly the files that code leaves.
 
 #include "keyword_engine.h"
+#include "search_banners.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +16,6 @@
 #include <vector>
 
 namespace {
-
-const std::string header = "// \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 \x8c\x9f\x8d\xf5\x8c\x8b"
-                           "\x89\xca \x8a\x4a\x8e\x6e \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 "
-                           "//\r\n\r\n"; // // ※※※※※ 検索結果 開始 ※※※※※ //
-const std::string footer = "// \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 \x8c\x9f\x8d\xf5\x8c\x8b"
-                           "\x89\xca \x8f\x49\x97\xb9 \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 "
-                           "//\r\n"; // // ※※※※※ 検索結果 終了 ※※※※※ //
 
 // Every byte value from `first` to `last`, in order.
 std::string byteRange(int first, int last) {
@@ -92,9 +86,9 @@ std::string logOf(const std::vector<std::string>& lines) {
 
 // result.txt of a search run: a stopped run has closed the file before the closing banner.
 std::string resultFileOf(const std::vector<std::string>& hits, RunResult result) {
-    std::string file = header;
+    std::string file = searchHeader;
     for (const std::string& hit : hits) file += hit + "\r\n\r\n";
-    return result == ResultOk ? file + footer : file;
+    return result == ResultOk ? file + searchFooter : file;
 }
 
 struct HostileCase {
@@ -259,7 +253,7 @@ TEST_P(UnreadableTarget, GivesCode2AndNothingElse) {
 
     SearchOutcome search = searchRunOn(target, "");
     EXPECT_EQ(search.result, ResultSearchError);
-    EXPECT_EQ(search.file, header);
+    EXPECT_EQ(search.file, searchHeader);
 }
 
 // A file without read permission, where permissions hold (not for root).
