@@ -7,18 +7,15 @@
 
 #include "fuzz_support.h"
 #include "keyword_engine.h"
+#include "search_banners.h"
 
 #include <cstdint>
 #include <string>
 
 namespace {
 
-constexpr std::string_view header =
-    "// \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 \x8c\x9f\x8d\xf5\x8c\x8b\x89\xca \x8a\x4a\x8e\x6e "
-    "\x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 //\r\n\r\n"; // // ※※※※※ 検索結果 開始 ※※※※※ //
-constexpr std::string_view footer =
-    "// \x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 \x8c\x9f\x8d\xf5\x8c\x8b\x89\xca \x8f\x49\x97\xb9 "
-    "\x81\xa6\x81\xa6\x81\xa6\x81\xa6\x81\xa6 //\r\n"; // // ※※※※※ 検索結果 終了 ※※※※※ //
+const std::string_view header = searchHeader;
+const std::string_view footer = searchFooter;
 
 struct SearchSettings {
     int toDouble;
