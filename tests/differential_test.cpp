@@ -685,48 +685,36 @@ TEST(DifferentialConversionsTest, ConversionsAgreeOnRandomText) {
     }
 }
 
-TEST_F(DifferentialTest, KeywordRunsAgreeOnMixedText) {
-    Random random(2);
-    for (int i = 0; i < 2500; ++i) {
-        const KeywordCase c = keywordCase(random, mixedText(random, random.below(1500)), 8);
-        const std::string found = compareKeywordRuns(c);
-        ASSERT_TRUE(found.empty()) << "case " << i << "\n" << found << describe(c);
-    }
+std::string mixedTextUpTo1500Bytes(Random& random) {
+    return mixedText(random, random.below(1500));
 }
 
-TEST_F(DifferentialTest, KeywordRunsAgreeOnUserAndExcludedWords) {
-    Random random(3);
-    for (int i = 0; i < 3000; ++i) {
-        const KeywordCase c = keywordCase(random, denseText(random), 14);
-        const std::string found = compareKeywordRuns(c);
-        ASSERT_TRUE(found.empty()) << "case " << i << "\n" << found << describe(c);
-    }
-}
+// Each family of keyword runs: its own seed, number of cases, text and most user words.
+struct KeywordRunFamily {
+    const char* name;
+    std::uint32_t seed;
+    int cases;
+    std::string (*text)(Random&);
+    int mostUserWords;
+};
 
-TEST_F(DifferentialTest, KeywordRunsAgreeAcrossBlockBoundaries) {
-    Random random(4);
-    for (int i = 0; i < 400; ++i) {
-        const KeywordCase c = keywordCase(random, blockText(random), 8);
-        const std::string found = compareKeywordRuns(c);
-        ASSERT_TRUE(found.empty()) << "case " << i << "\n" << found << describe(c);
-    }
-}
+const KeywordRunFamily keywordRunFamilies[] = {
+    {"mixed text", 2, 2500, mixedTextUpTo1500Bytes, 8},
+    {"user and excluded words", 3, 3000, denseText, 14},
+    {"across block boundaries", 4, 400, blockText, 8},
+    {"near the sentence limit", 5, 600, textNearTheSentenceLimit, 8},
+    {"many distinct words", 9, 20, manyWordsText, 60},
+};
 
-TEST_F(DifferentialTest, KeywordRunsAgreeNearTheSentenceLimit) {
-    Random random(5);
-    for (int i = 0; i < 600; ++i) {
-        const KeywordCase c = keywordCase(random, textNearTheSentenceLimit(random), 8);
-        const std::string found = compareKeywordRuns(c);
-        ASSERT_TRUE(found.empty()) << "case " << i << "\n" << found << describe(c);
-    }
-}
-
-TEST_F(DifferentialTest, KeywordRunsAgreeOnManyDistinctWords) {
-    Random random(9);
-    for (int i = 0; i < 20; ++i) {
-        const KeywordCase c = keywordCase(random, manyWordsText(random), 60);
-        const std::string found = compareKeywordRuns(c);
-        ASSERT_TRUE(found.empty()) << "case " << i << "\n" << found << describe(c);
+TEST_F(DifferentialTest, KeywordRunsAgree) {
+    for (const KeywordRunFamily& family : keywordRunFamilies) {
+        Random random(family.seed);
+        for (int i = 0; i < family.cases; ++i) {
+            const KeywordCase c = keywordCase(random, family.text(random), family.mostUserWords);
+            const std::string found = compareKeywordRuns(c);
+            ASSERT_TRUE(found.empty()) << family.name << ", case " << i << "\n"
+                                       << found << describe(c);
+        }
     }
 }
 
