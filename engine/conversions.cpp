@@ -100,7 +100,7 @@ const char* composeKana(const KanaRow& row, std::string_view text, size_t i, siz
 // (0 when it is a single byte). A lead byte at the very end is copied alone.
 size_t copyDoubleByte(std::string_view text, size_t i, std::string& out) {
     if (!isLeadByte(static_cast<unsigned char>(text[i]))) return 0;
-    size_t length = i + 1 < text.size() ? 2 : 1;
+    size_t length = charLengthAt(text, i);
     out.append(text.data() + i, length);
     return length;
 }
