@@ -43,10 +43,11 @@ void KeywordEngine::registerWord(std::string_view word) {
 void KeywordEngine::expandCandidates() {
     if (userWordsByLength.empty() && excludedWords.size() == 0) return;
     prepareUserWords();
-    for (WordTable::Entry& entry : wordCounts.allEntries())
-        if (!registerCandidate(wordCounts.wordOf(entry), entry.count)) entry.count = 0;
-    for (const WordTable::Entry& entry : userWordCounts.allEntries())
-        wordCounts.add(userWordCounts.wordOf(entry), entry.count);
+    wordCounts.forEachWord([this](std::string_view word, std::int64_t& count) {
+        if (!registerCandidate(word, count)) count = 0;
+    });
+    userWordCounts.forEachWord(
+        [this](std::string_view word, std::int64_t& count) { wordCounts.add(word, count); });
 }
 
 // Puts the user words in walk order (longest first; of equal length, the one added last first)
