@@ -1,6 +1,7 @@
 #include "reference_engine.h"
 
-#include <iterator>
+#include <algorithm>
+#include <sstream>
 
 namespace reference {
 namespace {
@@ -42,116 +43,28 @@ std::size_t findOnCharacterBoundary(const std::string& text, const std::string& 
     return std::string::npos;
 }
 
-struct KanaRow {
-    unsigned char halfWidth;
-    const char* fullWidth;
-};
+// The full-width forms of the half-width katakana ｦ to ﾝ (0xA6 to 0xDD), two bytes each:
+// ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン
+const char fullWidthKana[] =
+    "\x83\x92\x83\x40\x83\x42\x83\x44\x83\x46\x83\x48\x83\x83\x83\x85\x83\x87\x83\x62\x81\x5B"
+    "\x83\x41\x83\x43\x83\x45\x83\x47\x83\x49\x83\x4A\x83\x4C\x83\x4E\x83\x50\x83\x52\x83\x54"
+    "\x83\x56\x83\x58\x83\x5A\x83\x5C\x83\x5E\x83\x60\x83\x63\x83\x65\x83\x67\x83\x69\x83\x6A"
+    "\x83\x6B\x83\x6C\x83\x6D\x83\x6E\x83\x71\x83\x74\x83\x77\x83\x7A\x83\x7D\x83\x7E\x83\x80"
+    "\x83\x81\x83\x82\x83\x84\x83\x86\x83\x88\x83\x89\x83\x8A\x83\x8B\x83\x8C\x83\x8D\x83\x8F"
+    "\x83\x93";
 
-const KanaRow fullWidthKana[] = {
-    {0xA6, "\x83\x92"}, // ｦ ヲ
-    {0xA7, "\x83\x40"}, // ｧ ァ
-    {0xA8, "\x83\x42"}, // ｨ ィ
-    {0xA9, "\x83\x44"}, // ｩ ゥ
-    {0xAA, "\x83\x46"}, // ｪ ェ
-    {0xAB, "\x83\x48"}, // ｫ ォ
-    {0xAC, "\x83\x83"}, // ｬ ャ
-    {0xAD, "\x83\x85"}, // ｭ ュ
-    {0xAE, "\x83\x87"}, // ｮ ョ
-    {0xAF, "\x83\x62"}, // ｯ ッ
-    {0xB0, "\x81\x5B"}, // ｰ ー
-    {0xB1, "\x83\x41"}, // ｱ ア
-    {0xB2, "\x83\x43"}, // ｲ イ
-    {0xB3, "\x83\x45"}, // ｳ ウ
-    {0xB4, "\x83\x47"}, // ｴ エ
-    {0xB5, "\x83\x49"}, // ｵ オ
-    {0xB6, "\x83\x4A"}, // ｶ カ
-    {0xB7, "\x83\x4C"}, // ｷ キ
-    {0xB8, "\x83\x4E"}, // ｸ ク
-    {0xB9, "\x83\x50"}, // ｹ ケ
-    {0xBA, "\x83\x52"}, // ｺ コ
-    {0xBB, "\x83\x54"}, // ｻ サ
-    {0xBC, "\x83\x56"}, // ｼ シ
-    {0xBD, "\x83\x58"}, // ｽ ス
-    {0xBE, "\x83\x5A"}, // ｾ セ
-    {0xBF, "\x83\x5C"}, // ｿ ソ
-    {0xC0, "\x83\x5E"}, // ﾀ タ
-    {0xC1, "\x83\x60"}, // ﾁ チ
-    {0xC2, "\x83\x63"}, // ﾂ ツ
-    {0xC3, "\x83\x65"}, // ﾃ テ
-    {0xC4, "\x83\x67"}, // ﾄ ト
-    {0xC5, "\x83\x69"}, // ﾅ ナ
-    {0xC6, "\x83\x6A"}, // ﾆ ニ
-    {0xC7, "\x83\x6B"}, // ﾇ ヌ
-    {0xC8, "\x83\x6C"}, // ﾈ ネ
-    {0xC9, "\x83\x6D"}, // ﾉ ノ
-    {0xCA, "\x83\x6E"}, // ﾊ ハ
-    {0xCB, "\x83\x71"}, // ﾋ ヒ
-    {0xCC, "\x83\x74"}, // ﾌ フ
-    {0xCD, "\x83\x77"}, // ﾍ ヘ
-    {0xCE, "\x83\x7A"}, // ﾎ ホ
-    {0xCF, "\x83\x7D"}, // ﾏ マ
-    {0xD0, "\x83\x7E"}, // ﾐ ミ
-    {0xD1, "\x83\x80"}, // ﾑ ム
-    {0xD2, "\x83\x81"}, // ﾒ メ
-    {0xD3, "\x83\x82"}, // ﾓ モ
-    {0xD4, "\x83\x84"}, // ﾔ ヤ
-    {0xD5, "\x83\x86"}, // ﾕ ユ
-    {0xD6, "\x83\x88"}, // ﾖ ヨ
-    {0xD7, "\x83\x89"}, // ﾗ ラ
-    {0xD8, "\x83\x8A"}, // ﾘ リ
-    {0xD9, "\x83\x8B"}, // ﾙ ル
-    {0xDA, "\x83\x8C"}, // ﾚ レ
-    {0xDB, "\x83\x8D"}, // ﾛ ロ
-    {0xDC, "\x83\x8F"}, // ﾜ ワ
-    {0xDD, "\x83\x93"}, // ﾝ ン
-};
-
-struct MarkedKanaRow {
-    unsigned char halfWidth;
-    const char* voiced;     // with ﾞ (0xDE)
-    const char* semiVoiced; // with ﾟ (0xDF); nullptr where the kana takes no such mark
-};
-
-const MarkedKanaRow markedKana[] = {
-    {0xB3, "\x83\x94", nullptr},    // ｳ ヴ
-    {0xB6, "\x83\x4B", nullptr},    // ｶ ガ
-    {0xB7, "\x83\x4D", nullptr},    // ｷ ギ
-    {0xB8, "\x83\x4F", nullptr},    // ｸ グ
-    {0xB9, "\x83\x51", nullptr},    // ｹ ゲ
-    {0xBA, "\x83\x53", nullptr},    // ｺ ゴ
-    {0xBB, "\x83\x55", nullptr},    // ｻ ザ
-    {0xBC, "\x83\x57", nullptr},    // ｼ ジ
-    {0xBD, "\x83\x59", nullptr},    // ｽ ズ
-    {0xBE, "\x83\x5B", nullptr},    // ｾ ゼ
-    {0xBF, "\x83\x5D", nullptr},    // ｿ ゾ
-    {0xC0, "\x83\x5F", nullptr},    // ﾀ ダ
-    {0xC1, "\x83\x61", nullptr},    // ﾁ ヂ
-    {0xC2, "\x83\x64", nullptr},    // ﾂ ヅ
-    {0xC3, "\x83\x66", nullptr},    // ﾃ デ
-    {0xC4, "\x83\x68", nullptr},    // ﾄ ド
-    {0xCA, "\x83\x6F", "\x83\x70"}, // ﾊ バ パ
-    {0xCB, "\x83\x72", "\x83\x73"}, // ﾋ ビ ピ
-    {0xCC, "\x83\x75", "\x83\x76"}, // ﾌ ブ プ
-    {0xCD, "\x83\x78", "\x83\x79"}, // ﾍ ベ ペ
-    {0xCE, "\x83\x7B", "\x83\x7C"}, // ﾎ ボ ポ
-};
-
-// The full-width form of kana c followed by mark, or nullptr when the two do not compose.
-const char* composedKana(unsigned char c, unsigned char mark) {
-    for (const MarkedKanaRow& row : markedKana) {
-        if (row.halfWidth != c) continue;
-        if (mark == 0xDE) return row.voiced;
-        if (mark == 0xDF) return row.semiVoiced;
-    }
-    return nullptr;
-}
-
-const char* plainFullWidthKana(unsigned char c) {
-    for (const KanaRow& row : fullWidthKana) {
-        if (row.halfWidth == c) return row.fullWidth;
-    }
-    return nullptr;
-}
+// A half-width kana with ﾞ or ﾟ and the one full-width character that the two compose:
+// ｳﾞ ヴ, ｶﾞ to ﾄﾞ ガ to ド, ﾊﾞ to ﾎﾞ バ to ボ, ﾊﾟ to ﾎﾟ パ to ポ.
+const std::map<std::string, std::string> composedKana = {
+    {"\xB3\xDE", "\x83\x94"}, {"\xB6\xDE", "\x83\x4B"}, {"\xB7\xDE", "\x83\x4D"},
+    {"\xB8\xDE", "\x83\x4F"}, {"\xB9\xDE", "\x83\x51"}, {"\xBA\xDE", "\x83\x53"},
+    {"\xBB\xDE", "\x83\x55"}, {"\xBC\xDE", "\x83\x57"}, {"\xBD\xDE", "\x83\x59"},
+    {"\xBE\xDE", "\x83\x5B"}, {"\xBF\xDE", "\x83\x5D"}, {"\xC0\xDE", "\x83\x5F"},
+    {"\xC1\xDE", "\x83\x61"}, {"\xC2\xDE", "\x83\x64"}, {"\xC3\xDE", "\x83\x66"},
+    {"\xC4\xDE", "\x83\x68"}, {"\xCA\xDE", "\x83\x6F"}, {"\xCB\xDE", "\x83\x72"},
+    {"\xCC\xDE", "\x83\x75"}, {"\xCD\xDE", "\x83\x78"}, {"\xCE\xDE", "\x83\x7B"},
+    {"\xCA\xDF", "\x83\x70"}, {"\xCB\xDF", "\x83\x73"}, {"\xCC\xDF", "\x83\x76"},
+    {"\xCD\xDF", "\x83\x79"}, {"\xCE\xDF", "\x83\x7C"}};
 
 // Double-byte character classes; the first rule that matches decides.
 int classOfDoubleByte(unsigned char lead, unsigned char trail) {
@@ -171,11 +84,11 @@ bool isFullWidthSentenceEnd(unsigned char lead, unsigned char trail) {
 }
 
 std::string withoutZeroBytes(std::ifstream& target) {
-    std::string bytes;
-    for (std::istreambuf_iterator<char> it(target), end; it != end; ++it) {
-        if (*it != '\0') bytes += *it;
-    }
-    return bytes;
+    std::ostringstream bytes;
+    bytes << target.rdbuf();
+    std::string text = bytes.str();
+    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+    return text;
 }
 
 } // namespace
@@ -200,15 +113,14 @@ std::string toFullWidthKana(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = byteAt(text, i);
-        const unsigned char next = i + 1 < text.size() ? byteAt(text, i + 1) : 0;
+        const auto composed = composedKana.find(text.substr(i, 2));
         if (isLeadByte(c)) {
-            out += text.substr(i, 2);
+            out += text.substr(i++, 2);
+        } else if (composed != composedKana.end()) {
+            out += composed->second;
             ++i;
-        } else if (const char* composed = composedKana(c, next)) {
-            out += composed;
-            ++i;
-        } else if (const char* plain = plainFullWidthKana(c)) {
-            out += plain;
+        } else if (c >= 0xA6 && c <= 0xDD) {
+            out += std::string(fullWidthKana + (c - 0xA6) * 2, 2);
         } else {
             out += static_cast<char>(c);
         }
@@ -339,22 +251,11 @@ int Engine::classOfSingleByte(unsigned char b) const {
 }
 
 int Engine::minBytesFor(int charClass) const {
-    switch (charClass) {
-    case HankakuEisuKigo:
-        return minBytes[0];
-    case HankakuKatakana:
-        return minBytes[1];
-    case ZenkakuEisuKigo:
-        return minBytes[2];
-    case ZenkakuHiragana:
-        return minBytes[3];
-    case ZenkakuKatakana:
-        return minBytes[4];
-    case ZenkakuKanji:
-        return minBytes[5];
-    default:
-        return 9999;
-    }
+    const int classes[6] = {HankakuEisuKigo, HankakuKatakana, ZenkakuEisuKigo,
+                            ZenkakuHiragana, ZenkakuKatakana, ZenkakuKanji};
+    for (int i = 0; i < 6; ++i)
+        if (classes[i] == charClass) return minBytes[i];
+    return 9999;
 }
 
 void Engine::segmentSentence() {
