@@ -99,10 +99,6 @@ std::vector<SeenMessageBox> watchMessageBoxes(const std::function<void()>& actio
     return boxes;
 }
 
-HICON warningIcon() {
-    return LoadIconA(nullptr, IDI_WARNING);
-}
-
 HWND findMessageBoxOf(DWORD processId) {
     return findWindowOf(processId, "#32770");
 }

@@ -30,8 +30,6 @@ void watchDialogs(const std::function<void()>& action, const std::function<void(
 std::vector<SeenMessageBox> watchMessageBoxes(const std::function<void()>& action,
                                               int answer = IDOK);
 
-HICON warningIcon();
-
 // The message box shown by another process, or null when none shows (yet).
 HWND findMessageBoxOf(DWORD processId);
 

@@ -6,24 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
 const std::string errorCaption = sjis(u8"エラー");
 const std::string secondInstanceMessage = sjis(u8"二重起動はできません");
 const std::string userWordListMessage = sjis(u8"ユーザー単語リストのオープンに失敗しました");
 const std::string ignoreListMessage = sjis(u8"除外リストのオープンに失敗しました");
-
-void expectErrorBox(const std::vector<SeenMessageBox>& boxes, const std::string& text) {
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, text);
-    EXPECT_EQ(boxes[0].caption, errorCaption);
-    EXPECT_EQ(boxes[0].icon, warningIcon());
-    EXPECT_EQ(boxes[0].buttons, std::vector<int>{IDOK});
-    EXPECT_EQ(boxes[0].owner, nullptr);
-    EXPECT_TRUE(boxes[0].taskModal);
-}
 
 // The restriction holds for the rest of the process: no other test in this one.
 TEST(StartupSteps, DllsLoadByNameOnlyFromTheSystemFolder) {
@@ -34,54 +22,6 @@ TEST(StartupSteps, DllsLoadByNameOnlyFromTheSystemFolder) {
     ASSERT_TRUE(restrictDllSearchToSystemFolder());
     EXPECT_EQ(LoadLibraryA("dll_search_probe.dll"), nullptr);
     EXPECT_NE(LoadLibraryA("version.dll"), nullptr);
-}
-
-TEST(StartupSteps, AnotherInstanceIsRefusedWithAMessage) {
-    HANDLE other = CreateMutexA(nullptr, TRUE, "Tallyon Ver.1.20");
-    bool claimed = true;
-    expectErrorBox(watchMessageBoxes([&] { claimed = claimSingleInstance(); }),
-                   secondInstanceMessage);
-    EXPECT_FALSE(claimed);
-    CloseHandle(instanceMutex);
-    CloseHandle(other);
-
-    EXPECT_TRUE(watchMessageBoxes([&] { claimed = claimSingleInstance(); }).empty());
-    EXPECT_TRUE(claimed);
-    CloseHandle(instanceMutex);
-}
-
-TEST(StartupSteps, EachMissingWordListHasItsMessage) {
-    struct Case {
-        bool userWordListExists;
-        bool ignoreListExists;
-        const std::string* message; // nullptr: both load
-        const char* name;
-    };
-    const Case cases[] = {
-        {false, true, &userWordListMessage, "no userword.lst"},
-        {true, false, &ignoreListMessage, "no ignore.lst"},
-        {true, true, nullptr, "both lists"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TemporaryFolder folder;
-        std::snprintf(userWordPath, pathSize, "%s", folder.file("userword.lst").c_str());
-        std::snprintf(ignorePath, pathSize, "%s", folder.file("ignore.lst").c_str());
-        if (c.userWordListExists) writeBytes(userWordPath, "b\r\na\r\n");
-        if (c.ignoreListExists) writeBytes(ignorePath, "x\r\n");
-        userWords.clear();
-        ignoreWords.clear();
-        bool loaded = false;
-        std::vector<SeenMessageBox> boxes = watchMessageBoxes([&] { loaded = loadWordLists(); });
-        if (c.message) {
-            expectErrorBox(boxes, *c.message);
-        } else {
-            EXPECT_TRUE(boxes.empty());
-            EXPECT_EQ(userWords, (WordSet{"a", "b"}));
-            EXPECT_EQ(ignoreWords, (WordSet{"x"}));
-        }
-        EXPECT_EQ(loaded, c.message == nullptr);
-    }
 }
 
 // Reads the message box of a refused start, presses its OK button and returns the exit code.
