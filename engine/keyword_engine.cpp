@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -158,27 +159,43 @@ RunResult KeywordEngine::run(const char* targetPath) {
     return resultCode;
 }
 
-// Reads the file block by block. The buffer holds the unfinished sentence of the previous block
-// followed by the new bytes, so every sentence is contiguous in it.
+// Reads the file block by block into the two batches in turn. A batch holds the unfinished
+// sentence of the block before followed by the new bytes, so every sentence is contiguous in it.
+// In a keyword run the words of one batch are counted on the counting thread while the next block
+// is read and cut into words.
 RunResult KeywordEngine::readTarget(std::FILE* target) {
-    std::vector<char> buffer(sentenceLimit + blockSize);
+    std::optional<CountingThread> counter;
+    if (runKind == KeywordRun) counter.emplace(wordCounts);
+    for (WordBatch& batch : batches) batch.text.resize(sentenceLimit + blockSize);
     size_t unfinished = 0;
-    for (;;) {
-        size_t read = std::fread(buffer.data() + unfinished, 1, blockSize, target);
+    for (int turn = 0;; turn = 1 - turn) {
+        filling = &batches[turn];
+        WordBatch& next = batches[1 - turn];
+        filling->clearWords();
+        char* data = filling->text.data();
+        size_t read = std::fread(data + unfinished, 1, blockSize, target);
         if (std::ferror(target)) return ResultSearchError;
         bool lastBlock = read < blockSize;
-        size_t end = unfinished + removeZeroBytes(buffer.data() + unfinished, read);
-        RunResult result = scanSentences(buffer.data(), end, lastBlock, unfinished);
-        if (result != ResultOk || lastBlock) return result;
+        size_t end = unfinished + removeZeroBytes(data + unfinished, read);
+        size_t unfinishedStart = 0;
+        RunResult result = scanSentences(data, end, lastBlock, unfinishedStart);
+        if (result != ResultOk) return result;
+        // The next batch is free once its words are counted; the unfinished sentence moves there.
+        if (counter && !counter->finish()) return ResultSearchError;
+        unfinished = lastBlock ? 0 : end - unfinishedStart;
+        std::memcpy(next.text.data(), data + unfinishedStart, unfinished);
+        if (counter) counter->count(*filling);
+        if (lastBlock) return counter && !counter->finish() ? ResultSearchError : ResultOk;
     }
 }
 
 // Splits data[0, end) into sentences. A sentence ends at a line break (CR, LF, or CR LF counted
 // once) or with its terminator . ! ? 。 ！ ？; a 0x81 counts as the start of 。！？ only where it
-// starts a character. The last byte of a block is decided with the next block: the unfinished
-// sentence is moved to the front of data and its size returned in `unfinished`. After the last
-// block, what is left is processed as a line of its own.
-RunResult KeywordEngine::scanSentences(char* data, size_t end, bool lastBlock, size_t& unfinished) {
+// starts a character. The last byte of a block is decided with the next block: where the
+// unfinished sentence starts is returned in `unfinishedStart`. After the last block, what is left
+// is processed as a line of its own.
+RunResult KeywordEngine::scanSentences(char* data, size_t end, bool lastBlock,
+                                       size_t& unfinishedStart) {
     size_t limit = lastBlock || end == 0 ? end : end - 1;
     size_t start = 0;
     bool hasTag = false;
@@ -225,14 +242,12 @@ RunResult KeywordEngine::scanSentences(char* data, size_t end, bool lastBlock, s
     }
     if (i - start >= sentenceLimit) return ResultBufferOverflow;
     if (lastBlock) {
-        unfinished = 0;
         if (start == end) return ResultOk;
         ++lineCount; // text after the last line break is a line as if a line break followed it
         return endSentence({data + start, end - start}, hasTag);
     }
     if (start > 0) byteBeforeBlock = static_cast<unsigned char>(data[start - 1]);
-    unfinished = end - start;
-    std::memmove(data, data + start, unfinished);
+    unfinishedStart = start;
     return ResultOk;
 }
 
@@ -248,6 +263,7 @@ RunResult KeywordEngine::endSentence(std::string_view sentence, bool hasTag) {
 
 void KeywordEngine::processSentence(std::string_view sentence, bool hasTag) {
     sentenceText = hasTag ? stripTags(sentence) : sentence;
+    sentenceInBlock = !hasTag;
     if (runKind == KeywordRun) {
         segmentSentence();
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "char_classes.h"
+#include "counting_thread.h"
 #include "word_table.h"
 
 #include <cstdint>
@@ -58,7 +59,7 @@ class KeywordEngine {
 
     // Run driver (keyword_engine.cpp)
     RunResult readTarget(std::FILE* target);
-    RunResult scanSentences(char* data, size_t end, bool lastBlock, size_t& unfinished);
+    RunResult scanSentences(char* data, size_t end, bool lastBlock, size_t& unfinishedStart);
     RunResult endSentence(std::string_view sentence, bool hasTag);
     void processSentence(std::string_view sentence, bool hasTag);
     std::string_view stripTags(std::string_view sentence);
@@ -69,7 +70,7 @@ class KeywordEngine {
     int minBytesFor(int charClass) const;
 
     // Tally (word_tally.cpp)
-    void registerWord(std::string_view word);
+    void registerWord(std::string_view word, bool inBlock);
     void expandCandidates();
     void prepareUserWords();
     void collectUserWordsIn(std::string_view word);
@@ -110,7 +111,9 @@ class KeywordEngine {
     // counts each distinct candidate word in wordCounts and expandCandidates applies the user
     // words and the excluded words once per distinct word at the end, multiplying by its count.
     WordTable wordCounts;
-    std::vector<std::string_view> sentenceWords; // the words of one sentence, counted together
+    WordBatch batches[2];                    // blocks of the target, read into each in turn
+    WordBatch* filling = nullptr;            // the one being read and cut into words
+    bool sentenceInBlock = false;            // whether sentenceText lies in the block or was copied
     WordTable userWordCounts;                // what user words found inside words add to the tally
     std::vector<UserWord> userWordsByLength; // in walk order once prepared: longest first
     WordTable userWordIds; // each distinct user word with its id + 1, and their prefixes

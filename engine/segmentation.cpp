@@ -31,8 +31,6 @@ void KeywordEngine::segmentSentence() {
         i += length;
     }
     finishWord(runClass, text.substr(runStart));
-    wordCounts.addOneToEach(sentenceWords);
-    sentenceWords.clear();
 }
 
 int KeywordEngine::minBytesFor(int charClass) const {
@@ -62,11 +60,11 @@ void KeywordEngine::finishWord(int charClass, std::string_view word) {
         return;
     if (charClass == HankakuKatakana && toDouble == 1) {
         toFullWidthKana(word, convertedText);
-        if (convertedText != word) registerWord(convertedText);
+        if (convertedText != word) registerWord(convertedText, false);
     }
     if (charClass == HankakuEisuKigo && toUpper == 1) {
         toUpperCase(word, convertedText);
-        if (convertedText != word) registerWord(convertedText);
+        if (convertedText != word) registerWord(convertedText, false);
     }
-    sentenceWords.push_back(word); // counted with the rest of the sentence
+    registerWord(word, sentenceInBlock);
 }

@@ -5,7 +5,7 @@
 // Grows before the words are looked up, so that slots found for them stay where they are.
 void WordTable::makeRoomFor(size_t newWords) {
     if ((shortWordCount + newWords) * 10 > shortSlots.size() * 7) growShortSlots();
-    if ((entries.size() + newWords) * 10 > longSlots.size() * 7) growLongSlots();
+    if ((longWordCount + newWords) * 10 > longSlots.size() * 7) growLongSlots();
 }
 
 void WordTable::growShortSlots() {
@@ -29,31 +29,57 @@ void WordTable::growLongSlots() {
     }
 }
 
+// A record never straddles two chunks; one too long for a chunk gets a chunk of its own size.
+WordTable::RecordRef WordTable::appendRecord(std::string_view word, std::int64_t count) {
+    size_t recordSize = headerSize + word.size();
+    if (chunks.empty() || chunks.back().used + recordSize > chunkSize) {
+        // References are 32-bit to keep the index small; a table that outgrows them fails the
+        // run rather than mixing up words.
+        if (chunks.size() == maxChunks || word.size() > UINT32_MAX)
+            throw std::length_error("word table full");
+        chunks.push_back({std::make_unique<char[]>(std::max(chunkSize, recordSize)), 0});
+    }
+    Chunk& chunk = chunks.back();
+    char* record = &chunk.bytes[chunk.used];
+    setCountAt(record, count);
+    std::uint32_t length = static_cast<std::uint32_t>(word.size());
+    std::memcpy(record + countSize, &length, sizeof length);
+    std::memcpy(record + headerSize, word.data(), word.size());
+    RecordRef ref = static_cast<RecordRef>((chunks.size() - 1) << chunkBits | chunk.used);
+    chunk.used += recordSize;
+    return ref;
+}
+
+namespace {
+
+// Words looked up together: their slots stay in the first-level cache between fetch and use.
+constexpr size_t groupSize = 32;
+
+} // namespace
+
 void WordTable::addOneToEach(const std::vector<std::string_view>& words) {
-    makeRoomFor(words.size());
-    keysOrHashes.clear();
-    for (std::string_view word : words) {
-        if (isShort(word)) {
-            std::uint64_t key = keyOf(word);
-            keysOrHashes.push_back(key);
-            __builtin_prefetch(&shortSlots[shortSlotOf(key)]);
+    for (size_t first = 0; first < words.size(); first += groupSize)
+        addOneToEach(words.data() + first, std::min(groupSize, words.size() - first));
+}
+
+void WordTable::addOneToEach(const std::string_view* words, size_t count) {
+    makeRoomFor(count);
+    std::uint64_t keysOrHashes[groupSize];
+    for (size_t i = 0; i < count; ++i) {
+        if (isShort(words[i])) {
+            keysOrHashes[i] = keyOf(words[i]);
+            __builtin_prefetch(&shortSlots[shortSlotOf(keysOrHashes[i])]);
         } else {
-            std::uint32_t hash = hashOf(word);
-            keysOrHashes.push_back(hash);
-            __builtin_prefetch(&longSlots[hash & (longSlots.size() - 1)]);
+            keysOrHashes[i] = hashOf(words[i]);
+            __builtin_prefetch(&longSlots[keysOrHashes[i] & (longSlots.size() - 1)]);
         }
     }
-    for (size_t i = 0; i < words.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         if (isShort(words[i]))
             addShort(keysOrHashes[i], 1);
         else
             addLong(words[i], 1, static_cast<std::uint32_t>(keysOrHashes[i]));
     }
-}
-
-bool WordTable::rankedBefore(const ShortSlot& a, const Entry& b) {
-    if (a.count != b.count) return a.count > b.count;
-    return a.key > b.prefix; // with equal prefixes the entry's word is the longer
 }
 
 void WordTable::rank(std::int64_t minimum) {
@@ -67,12 +93,27 @@ void WordTable::rank(std::int64_t minimum) {
         return a.count != b.count ? a.count > b.count : a.key > b.key;
     });
 
-    entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [least](const Entry& entry) { return entry.count < least; }),
-                  entries.end());
-    std::sort(entries.begin(), entries.end(), [this](const Entry& a, const Entry& b) {
-        if (a.count != b.count) return a.count > b.count;
-        if (a.prefix != b.prefix) return a.prefix > b.prefix;
-        return wordOf(a) > wordOf(b);
-    });
+    rankedRecords.clear();
+    rankedRecords.reserve(longWordCount);
+    for (size_t number = 0; number < chunks.size(); ++number) {
+        for (size_t at = 0; at < chunks[number].used;) {
+            const char* record = &chunks[number].bytes[at];
+            std::string_view word = wordAt(record);
+            std::int64_t count = countAt(record);
+            if (count >= least)
+                rankedRecords.push_back(
+                    {keyOf(word.substr(0, maxShortLength)),
+                     static_cast<RecordRef>(number << chunkBits | at),
+                     static_cast<std::uint32_t>(std::min<std::int64_t>(count, UINT32_MAX))});
+            at += headerSize + word.size();
+        }
+    }
+    std::sort(rankedRecords.begin(), rankedRecords.end(),
+              [this](const RankedRecord& a, const RankedRecord& b) {
+                  if (a.cutCount != b.cutCount) return a.cutCount > b.cutCount;
+                  if (a.cutCount == UINT32_MAX && countOf(a) != countOf(b))
+                      return countOf(a) > countOf(b);
+                  if (a.prefix != b.prefix) return a.prefix > b.prefix;
+                  return wordAt(recordAt(a.ref)) > wordAt(recordAt(b.ref));
+              });
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,21 +14,23 @@
 //
 // Nine in ten words of a text are at most eight bytes long. Such a word is its own key: its bytes
 // packed big-endian into 64 bits and padded with zeros, kept with its count in one 16-byte slot,
-// so counting it touches a single cache line and no word bytes elsewhere. Longer words lie end to
-// end in an arena; each has a 24-byte entry, found through an open-addressing index of 8-byte
-// slots (the word's hash and the entry's number).
+// so counting it touches a single cache line and no word bytes elsewhere. A longer word has a
+// record in an arena of 1 MiB chunks (its count, its length and its bytes, so that counting it
+// touches one place), found through an open-addressing index of 8-byte slots (the word's hash
+// and the record's reference). The chunks never move, so growing the arena copies nothing.
 class WordTable {
   public:
     inline void add(std::string_view word, std::int64_t count);
-    // Adds 1 for each word. The slots of all the words are fetched from memory together before
+    // Adds 1 for each word. The slots of several words are fetched from memory together before
     // any is compared, so their cache misses overlap instead of queueing.
     void addOneToEach(const std::vector<std::string_view>& words);
     inline std::int64_t countOf(std::string_view word) const;
-    size_t size() const { return shortWordCount + entries.size(); }
+    size_t size() const { return shortWordCount + longWordCount; }
 
-    // Calls visit(word, count) for every word, with count a reference that may be changed. The
-    // table must not be added to meanwhile.
-    template <class Visit> void forEachWord(Visit visit);
+    // Calls visit(word, count) for every word. The table must not be added to meanwhile.
+    template <class Visit> void forEachWord(Visit visit) const;
+    // Sets every count to update(word, count).
+    template <class Update> void updateCounts(Update update);
 
     // Gives up the index and orders the words counted at least `minimum` times, and at least
     // once, by count, highest first, and among equal counts by unsigned byte order, greatest
@@ -40,20 +43,31 @@ class WordTable {
         std::uint64_t key; // 0 when free: no word is empty
         std::int64_t count;
     };
-    struct Entry {
-        std::int64_t count;
-        std::uint64_t prefix; // the first eight bytes as a key: orders entries without the arena
-        std::uint32_t offset; // into the arena
-        std::uint32_t length;
-    };
     struct WordBytes { // a short word unpacked from its key
         char bytes[8];
         size_t size;
         std::string_view view() const { return {bytes, size}; }
     };
+    // A record is found by chunk number << chunkBits | its place in the chunk.
+    using RecordRef = std::uint32_t;
+    struct Chunk {
+        std::unique_ptr<char[]> bytes;
+        size_t used;
+    };
+    // 16 bytes: the count is cut to 32 bits, and read from the record only when it is that big.
+    struct RankedRecord {
+        std::uint64_t prefix; // the first eight bytes as a key: orders records without the arena
+        RecordRef ref;
+        std::uint32_t cutCount;
+    };
 
     static constexpr size_t maxShortLength = 8;
     static constexpr std::uint64_t freeSlot = 0;
+    static constexpr int chunkBits = 20;
+    static constexpr size_t chunkSize = size_t{1} << chunkBits;
+    static constexpr size_t maxChunks = 4095; // so that a reference + 1 fits 32 bits
+    static constexpr size_t countSize = 8;
+    static constexpr size_t headerSize = countSize + 4; // count, then length
 
     static bool isShort(std::string_view word) {
         return !word.empty() && word.size() <= maxShortLength;
@@ -61,10 +75,15 @@ class WordTable {
     static inline std::uint64_t keyOf(std::string_view word);
     static inline WordBytes wordOfKey(std::uint64_t key);
     static inline std::uint32_t hashOf(std::string_view word);
-    static bool rankedBefore(const ShortSlot& a, const Entry& b);
+    static inline std::int64_t countAt(const char* record);
+    static inline void setCountAt(char* record, std::int64_t count);
+    static inline std::string_view wordAt(const char* record);
 
     size_t shortSlotOf(std::uint64_t key) const {
         return (key * 0x9E3779B97F4A7C15ull) >> shortShift;
+    }
+    char* recordAt(RecordRef ref) const {
+        return chunks[ref >> chunkBits].bytes.get() + (ref & (chunkSize - 1));
     }
     inline ShortSlot& findShortSlot(std::uint64_t key);
     inline const ShortSlot& findShortSlot(std::uint64_t key) const;
@@ -72,20 +91,23 @@ class WordTable {
     inline const std::uint64_t* findLongSlot(std::string_view word, std::uint32_t hash) const;
     inline void addShort(std::uint64_t key, std::int64_t count);
     inline void addLong(std::string_view word, std::int64_t count, std::uint32_t hash);
+    RecordRef appendRecord(std::string_view word, std::int64_t count);
+    void addOneToEach(const std::string_view* words, size_t count);
     void makeRoomFor(size_t newWords);
     void growShortSlots();
     void growLongSlots();
-    std::string_view wordOf(const Entry& entry) const {
-        return {arena.data() + entry.offset, entry.length};
+    template <class Visit> void forEachRecord(Visit visit) const;
+    std::int64_t countOf(const RankedRecord& ranked) const {
+        return ranked.cutCount < UINT32_MAX ? ranked.cutCount : countAt(recordAt(ranked.ref));
     }
 
     std::vector<ShortSlot> shortSlots; // a power of two in size, or empty
     size_t shortWordCount = 0;
     int shortShift = 64;                  // 64 - log2 of the number of short slots
-    std::vector<std::uint64_t> longSlots; // hash << 32 | entry number + 1, never freeSlot if used
-    std::vector<Entry> entries;
-    std::string arena;
-    std::vector<std::uint64_t> keysOrHashes; // scratch for addOneToEach
+    std::vector<std::uint64_t> longSlots; // hash << 32 | reference + 1, never freeSlot if used
+    std::vector<Chunk> chunks;
+    size_t longWordCount = 0;
+    std::vector<RankedRecord> rankedRecords; // filled by rank()
 };
 
 namespace word_table_detail {
@@ -160,6 +182,18 @@ inline WordTable::ShortSlot& WordTable::findShortSlot(std::uint64_t key) {
     return const_cast<ShortSlot&>(std::as_const(*this).findShortSlot(key));
 }
 
+inline std::int64_t WordTable::countAt(const char* record) {
+    return word_table_detail::load<std::int64_t>(record);
+}
+
+inline void WordTable::setCountAt(char* record, std::int64_t count) {
+    std::memcpy(record, &count, sizeof count);
+}
+
+inline std::string_view WordTable::wordAt(const char* record) {
+    return {record + headerSize, word_table_detail::load<std::uint32_t>(record + countSize)};
+}
+
 inline const std::uint64_t* WordTable::findLongSlot(std::string_view word,
                                                     std::uint32_t hash) const {
     size_t mask = longSlots.size() - 1;
@@ -167,9 +201,9 @@ inline const std::uint64_t* WordTable::findLongSlot(std::string_view word,
         std::uint64_t slot = longSlots[i];
         if (slot == freeSlot) return &longSlots[i];
         if (slot >> 32 == hash) {
-            const Entry& entry = entries[(slot & 0xFFFFFFFFu) - 1];
-            if (entry.length == word.size() &&
-                word_table_detail::sameBytes(arena.data() + entry.offset, word.data(), word.size()))
+            std::string_view candidate = wordAt(recordAt((slot & 0xFFFFFFFFu) - 1));
+            if (candidate.size() == word.size() &&
+                word_table_detail::sameBytes(candidate.data(), word.data(), word.size()))
                 return &longSlots[i];
         }
     }
@@ -199,46 +233,58 @@ inline void WordTable::addShort(std::uint64_t key, std::int64_t count) {
 inline void WordTable::addLong(std::string_view word, std::int64_t count, std::uint32_t hash) {
     std::uint64_t* slot = findLongSlot(word, hash);
     if (*slot != freeSlot) {
-        entries[(*slot & 0xFFFFFFFFu) - 1].count += count;
+        char* record = recordAt((*slot & 0xFFFFFFFFu) - 1);
+        setCountAt(record, countAt(record) + count);
         return;
     }
-    // Offsets and entry numbers are 32-bit to keep the table small; a table that outgrows them
-    // fails the run rather than mixing up words.
-    if (arena.size() + word.size() > UINT32_MAX || entries.size() + 1 >= UINT32_MAX)
-        throw std::length_error("word table full");
-    entries.push_back({count, keyOf(word.substr(0, maxShortLength)),
-                       static_cast<std::uint32_t>(arena.size()),
-                       static_cast<std::uint32_t>(word.size())});
-    arena.append(word);
-    *slot = std::uint64_t{hash} << 32 | entries.size();
+    *slot = std::uint64_t{hash} << 32 | (appendRecord(word, count) + 1);
+    ++longWordCount;
 }
 
 inline std::int64_t WordTable::countOf(std::string_view word) const {
     if (isShort(word)) return shortSlots.empty() ? 0 : findShortSlot(keyOf(word)).count;
     if (longSlots.empty()) return 0;
     const std::uint64_t* slot = findLongSlot(word, hashOf(word));
-    return *slot == freeSlot ? 0 : entries[(*slot & 0xFFFFFFFFu) - 1].count;
+    return *slot == freeSlot ? 0 : countAt(recordAt((*slot & 0xFFFFFFFFu) - 1));
 }
 
-template <class Visit> void WordTable::forEachWord(Visit visit) {
-    for (ShortSlot& slot : shortSlots)
+template <class Visit> void WordTable::forEachRecord(Visit visit) const {
+    for (const Chunk& chunk : chunks)
+        for (size_t at = 0; at < chunk.used; at += headerSize + wordAt(&chunk.bytes[at]).size())
+            visit(&chunk.bytes[at]);
+}
+
+template <class Visit> void WordTable::forEachWord(Visit visit) const {
+    for (const ShortSlot& slot : shortSlots)
         if (slot.key != freeSlot) visit(wordOfKey(slot.key).view(), slot.count);
-    for (Entry& entry : entries) visit(wordOf(entry), entry.count);
+    forEachRecord([&](const char* record) { visit(wordAt(record), countAt(record)); });
 }
 
-// The short words and the entries are each in ranked order; they are merged.
+template <class Update> void WordTable::updateCounts(Update update) {
+    for (ShortSlot& slot : shortSlots)
+        if (slot.key != freeSlot) slot.count = update(wordOfKey(slot.key).view(), slot.count);
+    forEachRecord([&](const char* constRecord) {
+        char* record = const_cast<char*>(constRecord);
+        setCountAt(record, update(wordAt(record), countAt(record)));
+    });
+}
+
+// The short words and the records are each in ranked order; they are merged. With equal counts
+// and prefixes, the record's word is the greater: it is the longer.
 template <class Visit> void WordTable::forEachRanked(Visit visit) const {
     size_t nextShort = 0;
-    size_t nextEntry = 0;
-    while (nextShort < shortWordCount || nextEntry < entries.size()) {
-        if (nextEntry == entries.size() ||
-            (nextShort < shortWordCount &&
-             rankedBefore(shortSlots[nextShort], entries[nextEntry]))) {
-            const ShortSlot& slot = shortSlots[nextShort++];
-            visit(wordOfKey(slot.key).view(), slot.count);
+    size_t nextRecord = 0;
+    while (nextShort < shortWordCount || nextRecord < rankedRecords.size()) {
+        const RankedRecord* record =
+            nextRecord < rankedRecords.size() ? &rankedRecords[nextRecord] : nullptr;
+        const ShortSlot* slot = nextShort < shortWordCount ? &shortSlots[nextShort] : nullptr;
+        if (slot && (!record || slot->count > countOf(*record) ||
+                     (slot->count == countOf(*record) && slot->key > record->prefix))) {
+            visit(wordOfKey(slot->key).view(), slot->count);
+            ++nextShort;
         } else {
-            const Entry& entry = entries[nextEntry++];
-            visit(wordOf(entry), entry.count);
+            visit(wordAt(recordAt(record->ref)), countOf(*record));
+            ++nextRecord;
         }
     }
 }

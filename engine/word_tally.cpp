@@ -35,19 +35,23 @@ void KeywordEngine::addExcludedWord(const char* word) {
     if (!isExcluded(word)) excludedWords.add(word, 1);
 }
 
-void KeywordEngine::registerWord(std::string_view word) {
-    wordCounts.add(word, 1);
+// The word is counted with the rest of its block; one that does not lie in the block is copied.
+void KeywordEngine::registerWord(std::string_view word, bool inBlock) {
+    if (inBlock)
+        filling->words.push_back(word);
+    else
+        filling->copiedWords.emplace_back(word);
 }
 
 // Turns the counts of the words as cut into the tally. Without lists every word counts as itself.
 void KeywordEngine::expandCandidates() {
     if (userWordsByLength.empty() && excludedWords.size() == 0) return;
     prepareUserWords();
-    wordCounts.forEachWord([this](std::string_view word, std::int64_t& count) {
-        if (!registerCandidate(word, count)) count = 0;
+    wordCounts.updateCounts([this](std::string_view word, std::int64_t count) {
+        return registerCandidate(word, count) ? count : 0;
     });
     userWordCounts.forEachWord(
-        [this](std::string_view word, std::int64_t& count) { wordCounts.add(word, count); });
+        [this](std::string_view word, std::int64_t count) { wordCounts.add(word, count); });
 }
 
 // Puts the user words in walk order (longest first; of equal length, the one added last first)

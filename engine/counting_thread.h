@@ -1,0 +1,52 @@
+#pragma once
+
+#include "word_table.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+// One block of the target and the words cut from it. Most words point into the block; converted
+// forms and the words of sentences stripped of tags do not lie in it and are copied.
+struct WordBatch {
+    std::vector<char> text;
+    std::vector<std::string_view> words;
+    std::vector<std::string> copiedWords;
+
+    void clearWords() {
+        words.clear();
+        copiedWords.clear();
+    }
+};
+
+// Counts batches of words into a table on a thread of its own, so that cutting one block into
+// words overlaps with counting the words of the one before. One batch is counted at a time: a
+// batch handed over must stay untouched until finish() returns.
+class CountingThread {
+  public:
+    explicit CountingThread(WordTable& counts);
+    ~CountingThread();
+    CountingThread(const CountingThread&) = delete;
+    CountingThread& operator=(const CountingThread&) = delete;
+
+    // Waits until the batch handed over before is counted, then hands this one over.
+    void count(const WordBatch& batch);
+    // Waits until the batch handed over is counted. False once counting has failed: the table is
+    // then incomplete.
+    bool finish();
+
+  private:
+    void countBatches();
+    void countNow(const WordBatch& batch);
+
+    WordTable& counts;
+    std::mutex mutex;
+    std::condition_variable changed;
+    const WordBatch* handedOver = nullptr; // the batch to count, until it is counted
+    bool stopping = false;
+    bool failed = false;
+    std::thread thread; // not joinable when it could not start: batches are then counted inline
+};
