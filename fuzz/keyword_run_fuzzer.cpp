@@ -18,23 +18,18 @@
 
 namespace {
 
+// In the order of the engine's constructor: six minimum lengths, minimumCounts, keywordCounts,
+// toDouble, toUpper, englishMode.
 struct KeywordSettings {
-    int minBytes[6];
-    int minimumCounts;
-    int keywordCounts;
-    int toDouble;
-    int toUpper;
-    int englishMode;
+    int values[11];
+    int minimumCounts() const { return values[6]; }
+    int keywordCounts() const { return values[7]; }
 };
 
 KeywordSettings takeSettings(FuzzInput& input) {
     KeywordSettings settings;
-    for (int& minimum : settings.minBytes) minimum = input.takeSignedByte();
-    settings.minimumCounts = input.takeSignedByte();
-    settings.keywordCounts = input.takeSignedByte();
-    settings.toDouble = input.takeByte();
-    settings.toUpper = input.takeByte();
-    settings.englishMode = input.takeByte();
+    for (int i = 0; i < 11; ++i)
+        settings.values[i] = i < 8 ? input.takeSignedByte() : input.takeByte();
     return settings;
 }
 
@@ -59,10 +54,9 @@ Outcome keywordRun(const MemoryFile& target, const KeywordSettings& settings,
     MemoryFile log;
     Outcome outcome;
     {
-        const int* m = settings.minBytes;
-        KeywordEngine engine(log.path(), m[0], m[1], m[2], m[3], m[4], m[5], settings.minimumCounts,
-                             settings.keywordCounts, settings.toDouble, settings.toUpper,
-                             settings.englishMode);
+        const int* v = settings.values;
+        KeywordEngine engine(log.path(), v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9],
+                             v[10]);
         for (const std::string& word : userWords)
             engine.addUserWord(static_cast<int>(word.size()), word.c_str());
         for (const std::string& word : excludedWords) engine.addExcludedWord(word.c_str());
@@ -105,7 +99,7 @@ void checkRanking(const Outcome& outcome, const KeywordSettings& settings) {
     }
     auto entries = entriesOf(outcome.log);
     for (size_t i = 0; i < entries.size(); ++i) {
-        require(entries[i].first >= 1 && entries[i].first >= settings.minimumCounts &&
+        require(entries[i].first >= 1 && entries[i].first >= settings.minimumCounts() &&
                     !entries[i].second.empty(),
                 "ranked words are counted and reach the minimum count");
         if (i > 0) {
@@ -116,7 +110,7 @@ void checkRanking(const Outcome& outcome, const KeywordSettings& settings) {
             require(ranksBefore(entries[i - 1], entries[i]), "the log is in ranking order");
         }
     }
-    size_t rows = std::clamp(settings.keywordCounts, 0, KeywordEngine::maxTopWords);
+    size_t rows = std::clamp(settings.keywordCounts(), 0, KeywordEngine::maxTopWords);
     entries.resize(std::min(rows, entries.size()));
     require(outcome.rows == entries, "the rows are the first entries of the log");
 }

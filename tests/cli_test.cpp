@@ -58,13 +58,11 @@ TEST_F(Cli, KeywordOptionsReachTheEngine) {
 
     result = run("keywords --to-upper --english --min-bytes 0,0,0,0,0,-1 t.txt");
     EXPECT_EQ(readBytes(folder.file("keyword.log")).substr(0, 14), "3 : aa\r\n3 : AA");
-}
 
-TEST_F(Cli, RowsAboveFiftyBecomeFifty) {
     std::string text;
     for (int i = 0; i < 60; ++i) text += "w" + std::to_string(i) + " ";
     writeBytes(folder.file("t.txt"), text + "\n");
-    Invocation result = run("keywords --rows 80 t.txt");
+    result = run("keywords --rows 80 t.txt");
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 50);
     EXPECT_EQ(run("keywords --rows -3 t.txt").out, "");
 }
@@ -88,7 +86,7 @@ TEST_F(Cli, ExitStatusIsTheRunResult) {
     EXPECT_EQ(run("keywords -o no/such/dir/k.log long.txt").status, 1);
 }
 
-TEST_F(Cli, UsageErrorsExit64WithOneLine) {
+TEST_F(Cli, UsageErrorsExit64WithOneLineAndHelpPrintsUsage) {
     writeBytes(folder.file("t.txt"), "a\n");
     for (const char* arguments :
          {"", "count t.txt", "keywords", "keywords t.txt t.txt", "keywords --bogus t.txt",
@@ -101,12 +99,9 @@ TEST_F(Cli, UsageErrorsExit64WithOneLine) {
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << arguments;
         EXPECT_EQ(result.out, "") << arguments;
     }
-}
-
-TEST_F(Cli, HelpPrintsUsage) {
-    Invocation result = run("--help");
-    EXPECT_EQ(result.status, 0);
-    EXPECT_NE(result.out.find("usage: tallyon-cli keywords"), std::string::npos);
+    Invocation help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: tallyon-cli keywords"), std::string::npos);
     EXPECT_EQ(run("search --help").status, 0);
 }
 

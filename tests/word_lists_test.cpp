@@ -25,19 +25,15 @@ TEST_P(LoadWordList, ReadsOneWordPerLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LoadWordList,
-    testing::Values(LoadCase{"Empty", "", {}},
-                    LoadCase{"DuplicatesAndEmptyLines", "b\r\na\r\na\r\n\r\n", {"a", "b"}},
-                    LoadCase{"SpacesKept", " x y \r\n", {" x y "}},
-                    LoadCase{"LastLineWithoutBreak", "a\nb", {"a", "b"}},
+    testing::Values(LoadCase{"DuplicatesEmptyLinesAndLastLineWithoutBreak",
+                             "b\r\na\r\na\r\n\r\n c \nd",
+                             {"a", "b", " c ", "d"}},
                     LoadCase{"CrDroppedAnywhere", "a\rb\r\r\n\r\n", {"ab"}},
-                    LoadCase{"CtrlZEndsTheData",
-                             "a\nb\x1a"
-                             "c\nd\n",
-                             {"a", "b"}},
-                    LoadCase{"NulEndsTheWord", std::string("ab\0cd\n\0x\ny", 10), {"ab", "y"}},
-                    LoadCase{"ShiftJisUnchanged",
-                             "\x93\x8c\x8b\x9e\r\n\xb6\xc0\r\n", // 東京 ｶﾀ
-                             {"\x93\x8c\x8b\x9e", "\xb6\xc0"}},
+                    LoadCase{"CtrlZEndsTheDataAndNulTheWord",
+                             std::string("ab\0cd\nx\x1a"
+                                         "c\nd\n",
+                                         12),
+                             {"ab", "x"}},
                     LoadCase{"LongLinesStayWhole",
                              std::string(1023, 'a') + "\n" + std::string(3000, 'b') + "\nc",
                              {std::string(1023, 'a'), std::string(3000, 'b'), "c"}}),
@@ -59,16 +55,6 @@ TEST(SaveWordList, WritesSortedWordsWithCrLf) {
     ASSERT_TRUE(saveWordList(path.c_str(), {}));
     EXPECT_EQ(readBytes(path), "");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1);
-}
-
-TEST(SaveWordList, RoundTrip) {
-    TemporaryFolder folder;
-    std::string path = folder.file("list.lst");
-    WordSet words = {" x ", "\x82\xa0", std::string(2000, 'z')};
-    ASSERT_TRUE(saveWordList(path.c_str(), words));
-    WordSet loaded;
-    ASSERT_TRUE(loadWordList(path.c_str(), loaded));
-    EXPECT_EQ(loaded, words);
 }
 
 // The list is replaced only once the new one is complete: when it cannot be written, the old
