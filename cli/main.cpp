@@ -180,7 +180,7 @@ SearchOptions parseSearchOptions(int argc, char** argv) {
 
 // The lists reach the engine as the window hands them over: in ascending byte order, each user
 // word with its length in bytes.
-int runKeywords(const KeywordOptions& options) {
+int runKeywords(KeywordOptions options) {
     const int* minBytes = options.minBytes;
     KeywordEngine engine(options.output.c_str(), minBytes[0], minBytes[1], minBytes[2], minBytes[3],
                          minBytes[4], minBytes[5], options.minimumCounts, options.rows,
@@ -188,6 +188,9 @@ int runKeywords(const KeywordOptions& options) {
     for (const std::string& word : options.userWords)
         engine.addUserWord(static_cast<int>(word.size()), word.c_str());
     for (const std::string& word : options.ignoreWords) engine.addExcludedWord(word.c_str());
+    // The engine keeps copies of the lists; large ones are worth giving back during the run.
+    WordSet().swap(options.userWords);
+    WordSet().swap(options.ignoreWords);
     RunResult result = engine.run(options.operands[0].c_str());
     for (int i = 0; i < options.rows; ++i) {
         if (engine.topWords[i].empty()) continue;

@@ -2,6 +2,7 @@
 
 #include "char_classes.h"
 #include "counting_thread.h"
+#include "user_word_index.h"
 #include "word_table.h"
 
 #include <cstdint>
@@ -67,10 +68,10 @@ class KeywordEngine {
     // Segmentation (segmentation.cpp)
     void segmentSentence();
     void finishWord(int charClass, std::string_view word);
+    void registerWord(std::string_view word, bool inBlock);
     int minBytesFor(int charClass) const;
 
     // Tally (word_tally.cpp)
-    void registerWord(std::string_view word, bool inBlock);
     void expandCandidates();
     void prepareUserWords();
     void collectUserWordsIn(std::string_view word);
@@ -116,12 +117,10 @@ class KeywordEngine {
     bool sentenceInBlock = false;            // whether sentenceText lies in the block or was copied
     WordTable userWordCounts;                // what user words found inside words add to the tally
     std::vector<UserWord> userWordsByLength; // in walk order once prepared: longest first
-    WordTable userWordIds; // each distinct user word with its id + 1, and their prefixes
-    std::vector<std::vector<size_t>> userWordPositions; // walk positions by id
-    std::vector<bool> userWordBeginnings; // the first byte and first two bytes of user words
-    std::vector<size_t> spacedUserWords;  // positions of user words that hold a space
-    std::vector<size_t> userWordsFound;   // scratch: positions that may occur in a word
-    std::string blankedWord;              // scratch: the word with counted user words blanked
+    UserWordIndex userWordIndex;             // the user words by walk position
+    std::vector<size_t> spacedUserWords;     // positions of user words that hold a space
+    std::vector<size_t> userWordsFound;      // scratch: positions that may occur in a word
+    std::string blankedWord;                 // scratch: the word with counted user words blanked
     WordTable excludedWords;
 
     std::string convertedText;  // scratch for conversions

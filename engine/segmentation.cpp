@@ -33,6 +33,14 @@ void KeywordEngine::segmentSentence() {
     finishWord(runClass, text.substr(runStart));
 }
 
+// The word is counted with the rest of its block; one that does not lie in the block is copied.
+void KeywordEngine::registerWord(std::string_view word, bool inBlock) {
+    if (inBlock)
+        filling->words.push_back(word);
+    else
+        filling->copiedWords.emplace_back(word);
+}
+
 int KeywordEngine::minBytesFor(int charClass) const {
     switch (charClass) {
     case HankakuEisuKigo:

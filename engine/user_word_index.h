@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// The user words as a trie laid out flat, for finding those that occur in a word: from every byte
+// of the word the trie is walked along the bytes that follow, and every user word met on the way
+// occurs there. The nodes lie in breadth-first order, so a node's children are neighbours and
+// their bytes lie side by side; the first two bytes of a walk are looked up in tables.
+class UserWordIndex {
+  public:
+    // Indexes words[i] under the number i.
+    void build(const std::vector<std::string_view>& words);
+    // Appends the number of every indexed word that occurs in text, once for each byte where an
+    // occurrence starts.
+    void collectIn(std::string_view text, std::vector<size_t>& numbers) const;
+
+  private:
+    struct Node {
+        std::uint32_t
+            firstChild; // children are the nodes firstChild .. firstChild + childCount - 1
+        std::uint32_t childCount;
+        std::uint32_t firstNumber; // the numbers of the words that end here, in wordNumbers
+        std::uint32_t numberCount;
+    };
+    static constexpr std::uint32_t none = 0; // the root is nobody's child
+
+    std::uint32_t childOf(std::uint32_t node, unsigned char byte) const;
+    void addNumbersOf(std::uint32_t node, std::vector<size_t>& numbers) const;
+
+    std::vector<Node> nodes;
+    std::vector<unsigned char> labels; // the byte that leads to each node
+    std::vector<std::uint32_t> wordNumbers;
+    std::array<std::uint32_t, 256> firstByteNodes{}; // the root's child for each byte
+    std::vector<std::uint32_t> firstPairNodes;       // the node reached by each first two bytes
+};
