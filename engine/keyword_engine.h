@@ -53,6 +53,12 @@ class KeywordEngine {
         int length;
         std::string word;
     };
+    // What expanding a share of the words needs of its own.
+    struct Expansion {
+        WordTable userWordCounts;  // what user words found inside the words add to the tally
+        std::vector<size_t> found; // the walk positions of user words that may occur in a word
+        std::string blankedWord;   // the word with counted user words blanked
+    };
 
     void openOutput(const char* outputPath);
     void writeOutput(std::string_view bytes);
@@ -74,8 +80,9 @@ class KeywordEngine {
     // Tally (word_tally.cpp)
     void expandCandidates();
     void prepareUserWords();
-    void collectUserWordsIn(std::string_view word);
-    bool registerCandidate(std::string_view word, std::int64_t occurrences);
+    void collectUserWordsIn(std::string_view word, std::vector<size_t>& found) const;
+    bool registerCandidate(std::string_view word, std::int64_t occurrences,
+                           Expansion& expansion) const;
     bool isExcluded(std::string_view word) const { return excludedWords.countOf(word) != 0; }
 
     // Ranking (ranking.cpp)
@@ -115,12 +122,9 @@ class KeywordEngine {
     WordBatch batches[2];                    // blocks of the target, read into each in turn
     WordBatch* filling = nullptr;            // the one being read and cut into words
     bool sentenceInBlock = false;            // whether sentenceText lies in the block or was copied
-    WordTable userWordCounts;                // what user words found inside words add to the tally
     std::vector<UserWord> userWordsByLength; // in walk order once prepared: longest first
     UserWordIndex userWordIndex;             // the user words by walk position
     std::vector<size_t> spacedUserWords;     // positions of user words that hold a space
-    std::vector<size_t> userWordsFound;      // scratch: positions that may occur in a word
-    std::string blankedWord;                 // scratch: the word with counted user words blanked
     WordTable excludedWords;
 
     std::string convertedText;  // scratch for conversions

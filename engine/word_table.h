@@ -29,8 +29,9 @@ class WordTable {
 
     // Calls visit(word, count) for every word. The table must not be added to meanwhile.
     template <class Visit> void forEachWord(Visit visit) const;
-    // Sets every count to update(word, count).
-    template <class Update> void updateCounts(Update update);
+    // Sets every count of one share of the words, the part-th of `parts`, to update(word, count).
+    // Different shares may be updated at the same time on different threads.
+    template <class Update> void updateCounts(size_t part, size_t parts, Update update);
 
     // Gives up the index and orders the words counted at least `minimum` times, and at least
     // once, by count, highest first, and among equal counts by unsigned byte order, greatest
@@ -96,7 +97,8 @@ class WordTable {
     void makeRoomFor(size_t newWords);
     void growShortSlots();
     void growLongSlots();
-    template <class Visit> void forEachRecord(Visit visit) const;
+    template <class Visit>
+    void forEachRecord(size_t firstChunk, size_t endChunk, Visit visit) const;
     std::int64_t countOf(const RankedRecord& ranked) const {
         return ranked.cutCount < UINT32_MAX ? ranked.cutCount : countAt(recordAt(ranked.ref));
     }
@@ -248,25 +250,33 @@ inline std::int64_t WordTable::countOf(std::string_view word) const {
     return *slot == freeSlot ? 0 : countAt(recordAt((*slot & 0xFFFFFFFFu) - 1));
 }
 
-template <class Visit> void WordTable::forEachRecord(Visit visit) const {
-    for (const Chunk& chunk : chunks)
+template <class Visit>
+void WordTable::forEachRecord(size_t firstChunk, size_t endChunk, Visit visit) const {
+    for (size_t number = firstChunk; number < endChunk; ++number) {
+        const Chunk& chunk = chunks[number];
         for (size_t at = 0; at < chunk.used; at += headerSize + wordAt(&chunk.bytes[at]).size())
             visit(&chunk.bytes[at]);
+    }
 }
 
 template <class Visit> void WordTable::forEachWord(Visit visit) const {
     for (const ShortSlot& slot : shortSlots)
         if (slot.key != freeSlot) visit(wordOfKey(slot.key).view(), slot.count);
-    forEachRecord([&](const char* record) { visit(wordAt(record), countAt(record)); });
+    forEachRecord(0, chunks.size(),
+                  [&](const char* record) { visit(wordAt(record), countAt(record)); });
 }
 
-template <class Update> void WordTable::updateCounts(Update update) {
-    for (ShortSlot& slot : shortSlots)
+template <class Update> void WordTable::updateCounts(size_t part, size_t parts, Update update) {
+    for (size_t i = shortSlots.size() * part / parts; i < shortSlots.size() * (part + 1) / parts;
+         ++i) {
+        ShortSlot& slot = shortSlots[i];
         if (slot.key != freeSlot) slot.count = update(wordOfKey(slot.key).view(), slot.count);
-    forEachRecord([&](const char* constRecord) {
-        char* record = const_cast<char*>(constRecord);
-        setCountAt(record, update(wordAt(record), countAt(record)));
-    });
+    }
+    forEachRecord(chunks.size() * part / parts, chunks.size() * (part + 1) / parts,
+                  [&](const char* constRecord) {
+                      char* record = const_cast<char*>(constRecord);
+                      setCountAt(record, update(wordAt(record), countAt(record)));
+                  });
 }
 
 // The short words and the records are each in ranked order; they are merged. With equal counts

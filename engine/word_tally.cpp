@@ -1,5 +1,6 @@
 #include "keyword_engine.h"
 
+#include "both_halves.h"
 #include "shift_jis.h"
 
 #include <algorithm>
@@ -24,17 +25,22 @@ void KeywordEngine::addExcludedWord(const char* word) {
 }
 
 // Turns the counts of the words as cut into the tally. Without lists every word counts as itself.
+// The words are expanded in two halves at once; each half gathers what the user words found in it
+// add, and both are added once the halves are done.
 void KeywordEngine::expandCandidates() {
     if (userWordsByLength.empty() && excludedWords.size() == 0) return;
     prepareUserWords();
-    wordCounts.updateCounts([this](std::string_view word, std::int64_t count) {
-        return registerCandidate(word, count) ? count : 0;
+    Expansion halves[2];
+    doBothHalves([&](int half) {
+        Expansion& expansion = halves[half];
+        wordCounts.updateCounts(half, 2, [&](std::string_view word, std::int64_t count) {
+            return registerCandidate(word, count, expansion) ? count : 0;
+        });
     });
-    userWordCounts.forEachWord(
-        [this](std::string_view word, std::int64_t count) { wordCounts.add(word, count); });
-    // Their memory is given back before the ranking takes its own.
-    userWordCounts = WordTable();
-    userWordIndex = UserWordIndex();
+    userWordIndex = UserWordIndex(); // given back before the ranking takes its own memory
+    for (const Expansion& half : halves)
+        half.userWordCounts.forEachWord(
+            [this](std::string_view word, std::int64_t count) { wordCounts.add(word, count); });
 }
 
 // Puts the user words in walk order (longest first; of equal length, the one added last first)
@@ -54,27 +60,27 @@ void KeywordEngine::prepareUserWords() {
 
 // The walk positions of the user words that may be found in the word: those that occur in it
 // anywhere, and those that hold a space, which blanking can make appear.
-void KeywordEngine::collectUserWordsIn(std::string_view word) {
-    userWordsFound.clear();
-    userWordIndex.collectIn(word, userWordsFound);
+void KeywordEngine::collectUserWordsIn(std::string_view word, std::vector<size_t>& found) const {
+    found.clear();
+    userWordIndex.collectIn(word, found);
     for (size_t position : spacedUserWords)
-        if (userWordsByLength[position].word.size() <= word.size())
-            userWordsFound.push_back(position);
-    std::sort(userWordsFound.begin(), userWordsFound.end());
-    userWordsFound.erase(std::unique(userWordsFound.begin(), userWordsFound.end()),
-                         userWordsFound.end());
+        if (userWordsByLength[position].word.size() <= word.size()) found.push_back(position);
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
 }
 
 // What one occurrence of a word adds to the tally, applied `occurrences` times. User words are
 // found inside the word, each occurrence blanked before the next search so that nothing is
 // counted twice; a word that is itself a user word is counted only as that user word. Returns
 // whether the word counts as itself.
-bool KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurrences) {
+bool KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurrences,
+                                      Expansion& expansion) const {
     bool wholeWordIsUserWord = false;
     if (!userWordsByLength.empty()) {
-        collectUserWordsIn(word);
+        collectUserWordsIn(word, expansion.found);
+        std::string& blankedWord = expansion.blankedWord;
         blankedWord.assign(word);
-        for (size_t position : userWordsFound) {
+        for (size_t position : expansion.found) {
             const UserWord& user = userWordsByLength[position];
             if (user.length > static_cast<std::int64_t>(word.size())) continue;
             for (int repeat = 0; repeat < maxOccurrencesPerUserWord; ++repeat) {
@@ -83,7 +89,7 @@ bool KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurr
                 std::memset(&blankedWord[at], ' ', user.word.size());
                 if (user.length == static_cast<std::int64_t>(word.size()))
                     wholeWordIsUserWord = true;
-                if (!isExcluded(user.word)) userWordCounts.add(user.word, occurrences);
+                if (!isExcluded(user.word)) expansion.userWordCounts.add(user.word, occurrences);
             }
         }
     }
