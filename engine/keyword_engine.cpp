@@ -41,22 +41,37 @@ std::array<ScanAction, 256> buildScanActions() {
 
 const std::array<ScanAction, 256> scanActions = buildScanActions();
 
-// Every byte that the scan acts on is below 0x40 or is 0x81, so eight bytes at a time that hold
-// neither are skipped whole before the table decides byte by byte.
-bool mayHoldScanAction(std::uint64_t eight) {
-    constexpr std::uint64_t highBits = 0x8080808080808080ull;
-    constexpr std::uint64_t lowBits = 0x0101010101010101ull;
-    std::uint64_t below40 = ~(eight | eight << 1) & highBits;
-    std::uint64_t is81 = eight ^ (lowBits * fullWidthPunctuationLead);
-    is81 = (is81 - lowBits) & ~is81 & highBits;
-    return (below40 | is81) != 0;
+constexpr std::uint64_t lowBits = 0x0101010101010101ull;
+
+// The high bit of each of the eight bytes that equals `value`; bytes above such a byte may show
+// it as well, which only costs a closer look.
+std::uint64_t bytesEqualTo(std::uint64_t eight, unsigned char value) {
+    std::uint64_t differences = eight ^ (lowBits * value);
+    return (differences - lowBits) & ~differences & (lowBits << 7);
 }
 
+// Whether eight bytes may hold a byte that the scan acts on, given the eight bytes that follow
+// each of them: a 0x81 counts only before the second byte of 。！？.
+bool mayHoldScanAction(std::uint64_t eight, std::uint64_t following) {
+    std::uint64_t actions = bytesEqualTo(eight, CR) | bytesEqualTo(eight, LF) |
+                            bytesEqualTo(eight, '.') | bytesEqualTo(eight, '!') |
+                            bytesEqualTo(eight, '?') | bytesEqualTo(eight, '<') |
+                            bytesEqualTo(eight, '>');
+    std::uint64_t fullWidthEnds = bytesEqualTo(eight, fullWidthPunctuationLead) &
+                                  (bytesEqualTo(following, 0x42) | bytesEqualTo(following, 0x49) |
+                                   bytesEqualTo(following, 0x48));
+    return (actions | fullWidthEnds) != 0;
+}
+
+// Skips bytes that the scan would pass over: eight at a time while they and the byte after them
+// are in the block, then one at a time.
 size_t skipOrdinaryBytes(const char* data, size_t i, size_t limit) {
-    for (; i + 8 <= limit; i += 8) {
+    for (; i + 9 <= limit; i += 8) {
         std::uint64_t eight;
+        std::uint64_t following;
         std::memcpy(&eight, data + i, 8);
-        if (mayHoldScanAction(eight)) break;
+        std::memcpy(&following, data + i + 1, 8);
+        if (mayHoldScanAction(eight, following)) break;
     }
     while (i < limit && scanActions[static_cast<unsigned char>(data[i])] == Ordinary) ++i;
     return i;

@@ -1,0 +1,76 @@
+// The word table keeps words of up to eight bytes and longer ones apart; these cases cross that
+// line, where a mix-up would change counts or the order of the log.
+#include "word_table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Counted = std::pair<std::string, std::int64_t>;
+
+std::vector<Counted> rankedWords(WordTable& table, std::int64_t minimum) {
+    std::vector<Counted> ranked;
+    table.rank(minimum);
+    table.forEachRanked(
+        [&](std::string_view word, std::int64_t count) { ranked.emplace_back(word, count); });
+    return ranked;
+}
+
+TEST(WordTable, RanksShortAndLongWordsInOneOrder) {
+    const std::int64_t big = std::int64_t{1} << 32;
+    std::vector<Counted> added = {{"abcdefgh", 2},
+                                  {"abcdefghi", 2},
+                                  {"abcdefgg", 2},
+                                  {"abcdefghh", 2},
+                                  {"\xff", 2},
+                                  {"\x81\x40", 2},
+                                  {"\xff\xff\xff\xff\xff\xff\xff\xff\x01", 2},
+                                  {"b", 1},
+                                  {"", 1},
+                                  {"below", 0},
+                                  {"long word 1", big + 5},
+                                  {"long word 2", big + 3},
+                                  {"short", big + 4},
+                                  {"long word 3", big + 3},
+                                  {"x", 3}};
+    WordTable table;
+    for (const auto& [word, count] : added) table.add(word, count);
+    table.add("abcdefghi", 0); // adding nothing keeps a word as it is
+
+    std::vector<Counted> expected;
+    for (const auto& entry : added)
+        if (entry.second >= 1) expected.push_back(entry);
+    std::sort(expected.begin(), expected.end(), [](const Counted& a, const Counted& b) {
+        return a.second != b.second ? a.second > b.second : a.first > b.first;
+    });
+    EXPECT_EQ(rankedWords(table, -7), expected);
+}
+
+TEST(WordTable, EveryWordIsCountedAndUpdatedOnceAsTheTablesGrow) {
+    WordTable table;
+    std::vector<std::string> words;
+    for (int i = 0; i < 20000; ++i)
+        words.push_back(std::string(1 + i % 12, 'a' + i % 26) + std::to_string(i));
+    std::vector<std::string_view> views(words.begin(), words.end());
+    table.addOneToEach(views);
+    table.addOneToEach(views);
+    for (const std::string& word : words) ASSERT_EQ(table.countOf(word), 2) << word;
+    EXPECT_EQ(table.size(), words.size());
+
+    std::int64_t updated = 0;
+    for (size_t part = 0; part < 2; ++part)
+        table.updateCounts(part, 2, [&](std::string_view, std::int64_t count) {
+            ++updated;
+            return count * 5;
+        });
+    EXPECT_EQ(updated, static_cast<std::int64_t>(words.size()));
+    for (const std::string& word : words) ASSERT_EQ(table.countOf(word), 10) << word;
+    EXPECT_EQ(rankedWords(table, 11).size(), 0u);
+}
+
+} // namespace
