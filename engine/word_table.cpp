@@ -1,5 +1,7 @@
 #include "word_table.h"
 
+#include "both_halves.h"
+
 #include <algorithm>
 
 // Grows before the words are looked up, so that slots found for them stay where they are.
@@ -82,17 +84,28 @@ void WordTable::addOneToEach(const std::string_view* words, size_t count) {
     }
 }
 
+// The short words and the records are ranked at once, on two threads.
 void WordTable::rank(std::int64_t minimum) {
     std::int64_t least = std::max<std::int64_t>(minimum, 1);
     std::vector<std::uint64_t>().swap(longSlots);
+    doBothHalves([&](int half) {
+        if (half == 0)
+            rankShortWords(least);
+        else
+            rankRecords(least);
+    });
+}
 
+void WordTable::rankShortWords(std::int64_t least) {
     auto shortEnd = std::remove_if(shortSlots.begin(), shortSlots.end(),
                                    [least](const ShortSlot& slot) { return slot.count < least; });
     shortWordCount = shortEnd - shortSlots.begin();
     std::sort(shortSlots.begin(), shortEnd, [](const ShortSlot& a, const ShortSlot& b) {
         return a.count != b.count ? a.count > b.count : a.key > b.key;
     });
+}
 
+void WordTable::rankRecords(std::int64_t least) {
     rankedRecords.clear();
     rankedRecords.reserve(longWordCount);
     for (size_t number = 0; number < chunks.size(); ++number) {

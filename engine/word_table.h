@@ -97,6 +97,8 @@ class WordTable {
     void makeRoomFor(size_t newWords);
     void growShortSlots();
     void growLongSlots();
+    void rankShortWords(std::int64_t least);
+    void rankRecords(std::int64_t least);
     template <class Visit>
     void forEachRecord(size_t firstChunk, size_t endChunk, Visit visit) const;
     std::int64_t countOf(const RankedRecord& ranked) const {
