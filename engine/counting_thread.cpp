@@ -1,5 +1,7 @@
 #include "counting_thread.h"
 
+#include <algorithm>
+
 CountingThread::CountingThread(WordTable& counts) : counts(counts) {
     try {
         thread = std::thread(&CountingThread::countBatches, this);
@@ -49,11 +51,24 @@ void CountingThread::countBatches() {
     }
 }
 
+// The words are looked up a group at a time, see WordTable::addOneToEach.
+void CountingThread::countWordsOf(const WordBatch& batch) {
+    std::string_view group[WordTable::lookupGroupSize];
+    for (size_t first = 0; first < batch.words.size(); first += WordTable::lookupGroupSize) {
+        size_t size = std::min(WordTable::lookupGroupSize, batch.words.size() - first);
+        for (size_t i = 0; i < size; ++i) {
+            const WordSpan& span = batch.words[first + i];
+            group[i] = {batch.text.data() + span.offset, span.length};
+        }
+        counts.addOneToEach(group, size);
+    }
+}
+
 // A failure leaves the table incomplete; later batches are not counted.
 void CountingThread::countNow(const WordBatch& batch) {
     if (failed) return;
     try {
-        counts.addOneToEach(batch.words);
+        countWordsOf(batch);
         for (const std::string& word : batch.copiedWords) counts.add(word, 1);
     } catch (...) {
         failed = true;

@@ -3,17 +3,25 @@
 #include "word_table.h"
 
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
-// One block of the target and the words cut from it. Most words point into the block; converted
-// forms and the words of sentences stripped of tags do not lie in it and are copied.
+// Where a word lies in a block: half the size of a string_view, for a batch holds tens of
+// thousands of them.
+struct WordSpan {
+    std::uint32_t offset;
+    std::uint32_t length;
+};
+
+// One block of the target and the words cut from it. Most words lie in the block; converted
+// forms and the words of sentences stripped of tags do not and are copied.
 struct WordBatch {
     std::vector<char> text;
-    std::vector<std::string_view> words;
+    std::vector<WordSpan> words;
     std::vector<std::string> copiedWords;
 
     void clearWords() {
@@ -41,6 +49,7 @@ class CountingThread {
   private:
     void countBatches();
     void countNow(const WordBatch& batch);
+    void countWordsOf(const WordBatch& batch);
 
     WordTable& counts;
     std::mutex mutex;

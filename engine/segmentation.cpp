@@ -36,7 +36,8 @@ void KeywordEngine::segmentSentence() {
 // The word is counted with the rest of its block; one that does not lie in the block is copied.
 void KeywordEngine::registerWord(std::string_view word, bool inBlock) {
     if (inBlock)
-        filling->words.push_back(word);
+        filling->words.push_back({static_cast<std::uint32_t>(word.data() - filling->text.data()),
+                                  static_cast<std::uint32_t>(word.size())});
     else
         filling->copiedWords.emplace_back(word);
 }

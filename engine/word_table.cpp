@@ -52,21 +52,9 @@ WordTable::RecordRef WordTable::appendRecord(std::string_view word, std::int64_t
     return ref;
 }
 
-namespace {
-
-// Words looked up together: their slots stay in the first-level cache between fetch and use.
-constexpr size_t groupSize = 32;
-
-} // namespace
-
-void WordTable::addOneToEach(const std::vector<std::string_view>& words) {
-    for (size_t first = 0; first < words.size(); first += groupSize)
-        addOneToEach(words.data() + first, std::min(groupSize, words.size() - first));
-}
-
 void WordTable::addOneToEach(const std::string_view* words, size_t count) {
     makeRoomFor(count);
-    std::uint64_t keysOrHashes[groupSize];
+    std::uint64_t keysOrHashes[lookupGroupSize];
     for (size_t i = 0; i < count; ++i) {
         if (isShort(words[i])) {
             keysOrHashes[i] = keyOf(words[i]);

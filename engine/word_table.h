@@ -21,9 +21,11 @@
 class WordTable {
   public:
     inline void add(std::string_view word, std::int64_t count);
-    // Adds 1 for each word. The slots of several words are fetched from memory together before
-    // any is compared, so their cache misses overlap instead of queueing.
-    void addOneToEach(const std::vector<std::string_view>& words);
+    // Adds 1 for each of `count` words, at most lookupGroupSize. Their slots are fetched from
+    // memory together before any is compared, so their cache misses overlap instead of queueing;
+    // a group's slots stay in the first-level cache between fetch and use.
+    static constexpr size_t lookupGroupSize = 32;
+    void addOneToEach(const std::string_view* words, size_t count);
     inline std::int64_t countOf(std::string_view word) const;
     size_t size() const { return shortWordCount + longWordCount; }
 
@@ -93,7 +95,6 @@ class WordTable {
     inline void addShort(std::uint64_t key, std::int64_t count);
     inline void addLong(std::string_view word, std::int64_t count, std::uint32_t hash);
     RecordRef appendRecord(std::string_view word, std::int64_t count);
-    void addOneToEach(const std::string_view* words, size_t count);
     void makeRoomFor(size_t newWords);
     void growShortSlots();
     void growLongSlots();
