@@ -55,7 +55,7 @@ class KeywordEngine {
     };
     // What expanding a share of the words needs of its own.
     struct Expansion {
-        WordTable userWordCounts;  // what user words found inside the words add to the tally
+        std::vector<std::int64_t> userWordCounts; // what each user word adds, by walk position
         std::vector<size_t> found; // the walk positions of user words that may occur in a word
         std::string blankedWord;   // the word with counted user words blanked
     };

@@ -1,53 +1,47 @@
 #include "user_word_index.h"
 
 #include <algorithm>
-
-namespace {
-
-struct NumberedWord {
-    std::string_view word;
-    std::uint32_t number;
-};
-
-// The words under a node while the trie is built: a range of the sorted words, and the depth.
-struct Span {
-    std::uint32_t first;
-    std::uint32_t end;
-    std::uint32_t depth;
-};
-
-} // namespace
+#include <numeric>
 
 // The words are sorted, so the words under a node form a range in which those that end at the node
-// come first and the others are grouped by their next byte, one group per child.
+// come first and the others are grouped by their next byte, one group per child. The nodes are
+// made level by level; until a node's turn comes, its firstChild and childCount hold the range of
+// the sorted words under it.
 void UserWordIndex::build(const std::vector<std::string_view>& words) {
-    std::vector<NumberedWord> sorted;
-    sorted.reserve(words.size());
-    for (size_t i = 0; i < words.size(); ++i)
-        sorted.push_back({words[i], static_cast<std::uint32_t>(i)});
+    std::vector<std::uint32_t> sorted(words.size());
+    std::iota(sorted.begin(), sorted.end(), 0u);
     std::sort(sorted.begin(), sorted.end(),
-              [](const NumberedWord& a, const NumberedWord& b) { return a.word < b.word; });
-
-    nodes.assign(1, Node{});
-    labels.assign(1, 0);
+              [&](std::uint32_t a, std::uint32_t b) { return words[a] < words[b]; });
+    size_t mostNodes = 1;
+    for (std::string_view word : words) mostNodes += word.size();
+    nodes.clear();
+    nodes.reserve(mostNodes); // no copy as the trie grows: only the nodes made take memory
+    labels.clear();
+    labels.reserve(mostNodes);
     wordNumbers.clear();
-    std::vector<Span> spans{{0, static_cast<std::uint32_t>(sorted.size()), 0}};
+
+    nodes.push_back({0, static_cast<std::uint32_t>(sorted.size()), 0, 0});
+    labels.push_back(0);
+    size_t depth = 0;
+    size_t levelEnd = 1;
     for (size_t node = 0; node < nodes.size(); ++node) {
-        Span span = spans[node];
-        std::uint32_t i = span.first;
+        if (node == levelEnd) {
+            ++depth;
+            levelEnd = nodes.size();
+        }
+        std::uint32_t i = nodes[node].firstChild;
+        std::uint32_t end = nodes[node].childCount;
         nodes[node].firstNumber = static_cast<std::uint32_t>(wordNumbers.size());
-        for (; i < span.end && sorted[i].word.size() == span.depth; ++i)
-            wordNumbers.push_back(sorted[i].number);
+        for (; i < end && words[sorted[i]].size() == depth; ++i) wordNumbers.push_back(sorted[i]);
         nodes[node].numberCount =
             static_cast<std::uint32_t>(wordNumbers.size()) - nodes[node].firstNumber;
         nodes[node].firstChild = static_cast<std::uint32_t>(nodes.size());
-        while (i < span.end) {
-            char byte = sorted[i].word[span.depth];
+        while (i < end) {
+            char byte = words[sorted[i]][depth];
             std::uint32_t groupEnd = i + 1;
-            while (groupEnd < span.end && sorted[groupEnd].word[span.depth] == byte) ++groupEnd;
-            nodes.push_back(Node{});
+            while (groupEnd < end && words[sorted[groupEnd]][depth] == byte) ++groupEnd;
+            nodes.push_back({i, groupEnd, 0, 0});
             labels.push_back(static_cast<unsigned char>(byte));
-            spans.push_back({i, groupEnd, span.depth + 1});
             i = groupEnd;
         }
         nodes[node].childCount = static_cast<std::uint32_t>(nodes.size()) - nodes[node].firstChild;

@@ -33,14 +33,16 @@ void KeywordEngine::expandCandidates() {
     Expansion halves[2];
     doBothHalves([&](int half) {
         Expansion& expansion = halves[half];
+        expansion.userWordCounts.assign(userWordsByLength.size(), 0);
         wordCounts.updateCounts(half, 2, [&](std::string_view word, std::int64_t count) {
             return registerCandidate(word, count, expansion) ? count : 0;
         });
     });
     userWordIndex = UserWordIndex(); // given back before the ranking takes its own memory
     for (const Expansion& half : halves)
-        half.userWordCounts.forEachWord(
-            [this](std::string_view word, std::int64_t count) { wordCounts.add(word, count); });
+        for (size_t position = 0; position < userWordsByLength.size(); ++position)
+            if (half.userWordCounts[position] != 0)
+                wordCounts.add(userWordsByLength[position].word, half.userWordCounts[position]);
 }
 
 // Puts the user words in walk order (longest first; of equal length, the one added last first)
@@ -89,7 +91,7 @@ bool KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurr
                 std::memset(&blankedWord[at], ' ', user.word.size());
                 if (user.length == static_cast<std::int64_t>(word.size()))
                     wholeWordIsUserWord = true;
-                if (!isExcluded(user.word)) expansion.userWordCounts.add(user.word, occurrences);
+                if (!isExcluded(user.word)) expansion.userWordCounts[position] += occurrences;
             }
         }
     }
