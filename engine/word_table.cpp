@@ -72,15 +72,22 @@ void WordTable::addOneToEach(const std::string_view* words, size_t count) {
     }
 }
 
-// The short words and the records are ranked at once, on two threads.
+// Words counted once are most of the long ones, and they rank after all others: they are sorted
+// on a thread of their own while the short words and the other long ones are sorted on this one.
 void WordTable::rank(std::int64_t minimum) {
     std::int64_t least = std::max<std::int64_t>(minimum, 1);
     std::vector<std::uint64_t>().swap(longSlots);
+    collectRankedRecords(least);
+    auto countedOnce =
+        std::partition(rankedRecords.begin(), rankedRecords.end(),
+                       [](const RankedRecord& record) { return record.cutCount > 1; });
     doBothHalves([&](int half) {
-        if (half == 0)
+        if (half == 0) {
             rankShortWords(least);
-        else
-            rankRecords(least);
+            sortRecords(rankedRecords.begin(), countedOnce);
+        } else {
+            sortRecords(countedOnce, rankedRecords.end());
+        }
     });
 }
 
@@ -93,7 +100,7 @@ void WordTable::rankShortWords(std::int64_t least) {
     });
 }
 
-void WordTable::rankRecords(std::int64_t least) {
+void WordTable::collectRankedRecords(std::int64_t least) {
     rankedRecords.clear();
     rankedRecords.reserve(longWordCount);
     for (size_t number = 0; number < chunks.size(); ++number) {
@@ -109,12 +116,14 @@ void WordTable::rankRecords(std::int64_t least) {
             at += headerSize + word.size();
         }
     }
-    std::sort(rankedRecords.begin(), rankedRecords.end(),
-              [this](const RankedRecord& a, const RankedRecord& b) {
-                  if (a.cutCount != b.cutCount) return a.cutCount > b.cutCount;
-                  if (a.cutCount == UINT32_MAX && countOf(a) != countOf(b))
-                      return countOf(a) > countOf(b);
-                  if (a.prefix != b.prefix) return a.prefix > b.prefix;
-                  return wordAt(recordAt(a.ref)) > wordAt(recordAt(b.ref));
-              });
+}
+
+void WordTable::sortRecords(std::vector<RankedRecord>::iterator first,
+                            std::vector<RankedRecord>::iterator last) const {
+    std::sort(first, last, [this](const RankedRecord& a, const RankedRecord& b) {
+        if (a.cutCount != b.cutCount) return a.cutCount > b.cutCount;
+        if (a.cutCount == UINT32_MAX && countOf(a) != countOf(b)) return countOf(a) > countOf(b);
+        if (a.prefix != b.prefix) return a.prefix > b.prefix;
+        return wordAt(recordAt(a.ref)) > wordAt(recordAt(b.ref));
+    });
 }

@@ -99,7 +99,9 @@ class WordTable {
     void growShortSlots();
     void growLongSlots();
     void rankShortWords(std::int64_t least);
-    void rankRecords(std::int64_t least);
+    void collectRankedRecords(std::int64_t least);
+    void sortRecords(std::vector<RankedRecord>::iterator first,
+                     std::vector<RankedRecord>::iterator last) const;
     template <class Visit>
     void forEachRecord(size_t firstChunk, size_t endChunk, Visit visit) const;
     std::int64_t countOf(const RankedRecord& ranked) const {

@@ -31,6 +31,8 @@ TEST(WordTable, RanksShortAndLongWordsInOneOrder) {
                                   {"\x81\x40", 2},
                                   {"\xff\xff\xff\xff\xff\xff\xff\xff\x01", 2},
                                   {"b", 1},
+                                  {"abcdefghij", 1},
+                                  {"\x81\x40\x81\x40\x81\x40\x81\x40\x81", 1},
                                   {"", 1},
                                   {"below", 0},
                                   {"long word 1", big + 5},
