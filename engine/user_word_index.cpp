@@ -69,24 +69,23 @@ std::uint32_t UserWordIndex::childOf(std::uint32_t node, unsigned char byte) con
     return none;
 }
 
-void UserWordIndex::addNumbersOf(std::uint32_t node, std::vector<size_t>& numbers) const {
-    const Node& found = nodes[node];
-    if (found.numberCount == 0) return;
-    auto first = wordNumbers.begin() + found.firstNumber;
-    numbers.insert(numbers.end(), first, first + found.numberCount);
-}
-
 void UserWordIndex::collectIn(std::string_view text, std::vector<size_t>& numbers) const {
     if (nodes.empty()) return;
     auto byteAt = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
+    auto addNumbersOf = [&](std::uint32_t node) {
+        const Node& found = nodes[node];
+        if (found.numberCount == 0) return; // most nodes only lead on to longer words
+        auto first = wordNumbers.begin() + found.firstNumber;
+        numbers.insert(numbers.end(), first, first + found.numberCount);
+    };
     for (size_t start = 0; start < text.size(); ++start) {
         std::uint32_t node = firstByteNodes[byteAt(start)];
         if (node == none) continue;
-        addNumbersOf(node, numbers);
+        addNumbersOf(node);
         if (start + 1 == text.size()) break;
         node = firstPairNodes[byteAt(start) << 8 | byteAt(start + 1)];
         for (size_t next = start + 2; node != none; ++next) {
-            addNumbersOf(node, numbers);
+            addNumbersOf(node);
             if (next == text.size()) break;
             node = childOf(node, byteAt(next));
         }

@@ -28,7 +28,6 @@ class UserWordIndex {
     static constexpr std::uint32_t none = 0; // the root is nobody's child
 
     std::uint32_t childOf(std::uint32_t node, unsigned char byte) const;
-    void addNumbersOf(std::uint32_t node, std::vector<size_t>& numbers) const;
 
     std::vector<Node> nodes;
     std::vector<unsigned char> labels; // the byte that leads to each node

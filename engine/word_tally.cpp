@@ -41,7 +41,7 @@ void KeywordEngine::expandCandidates() {
     userWordIndex = UserWordIndex(); // given back before the ranking takes its own memory
     for (const Expansion& half : halves)
         for (size_t position = 0; position < userWordsByLength.size(); ++position)
-            if (half.userWordCounts[position] != 0)
+            if (half.userWordCounts[position] != 0 && !isExcluded(userWordsByLength[position].word))
                 wordCounts.add(userWordsByLength[position].word, half.userWordCounts[position]);
 }
 
@@ -91,7 +91,7 @@ bool KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurr
                 std::memset(&blankedWord[at], ' ', user.word.size());
                 if (user.length == static_cast<std::int64_t>(word.size()))
                     wholeWordIsUserWord = true;
-                if (!isExcluded(user.word)) expansion.userWordCounts[position] += occurrences;
+                expansion.userWordCounts[position] += occurrences;
             }
         }
     }
