@@ -77,9 +77,9 @@ void KeywordEngine::collectUserWordsIn(std::string_view word, std::vector<size_t
 // whether the word counts as itself.
 bool KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurrences,
                                       Expansion& expansion) const {
+    collectUserWordsIn(word, expansion.found);
     bool wholeWordIsUserWord = false;
-    if (!userWordsByLength.empty()) {
-        collectUserWordsIn(word, expansion.found);
+    if (!expansion.found.empty()) {
         std::string& blankedWord = expansion.blankedWord;
         blankedWord.assign(word);
         for (size_t position : expansion.found) {
