@@ -23,7 +23,8 @@ enum RunResult {
 
 // One run over one target file: a keyword run ranks the words of the file into keyword.log and
 // topWords/topCounts; a search run writes every sentence that holds the keyword to result.txt.
-// Nothing is thrown across this interface: every failure becomes a RunResult.
+// Nothing is thrown across this interface: every failure becomes a RunResult. A keyword run
+// uses a second thread while it runs (see CountingThread and doBothHalves) and none after.
 class KeywordEngine {
   public:
     static constexpr int maxTopWords = 50;
@@ -107,11 +108,11 @@ class KeywordEngine {
     int englishMode = 0;
     const char* searchKeyword = "";
 
-    // The sentence being processed, tag-stripped; it points into the read buffer or into
+    // The sentence being processed, tag-stripped; it points into the block being read or into
     // strippedText.
     std::string_view sentenceText;
     std::string strippedText;
-    unsigned char byteBeforeBlock = 0; // the byte of the file just before the buffer's first
+    unsigned char byteBeforeBlock = 0; // the byte of the file just before the block's first
     std::int64_t lineCount = 0;
     int sentenceHit = 0;
 
