@@ -255,6 +255,8 @@ inline std::int64_t WordTable::countOf(std::string_view word) const {
     return *slot == freeSlot ? 0 : countAt(recordAt((*slot & 0xFFFFFFFFu) - 1));
 }
 
+// Calls visit(record) for the records of chunks [firstChunk, endChunk). The chunks own their bytes
+// through pointers, so a caller that may change counts can change them through the record.
 template <class Visit>
 void WordTable::forEachRecord(size_t firstChunk, size_t endChunk, Visit visit) const {
     for (size_t number = firstChunk; number < endChunk; ++number) {
@@ -277,11 +279,9 @@ template <class Update> void WordTable::updateCounts(size_t part, size_t parts, 
         ShortSlot& slot = shortSlots[i];
         if (slot.key != freeSlot) slot.count = update(wordOfKey(slot.key).view(), slot.count);
     }
-    forEachRecord(chunks.size() * part / parts, chunks.size() * (part + 1) / parts,
-                  [&](const char* constRecord) {
-                      char* record = const_cast<char*>(constRecord);
-                      setCountAt(record, update(wordAt(record), countAt(record)));
-                  });
+    forEachRecord(
+        chunks.size() * part / parts, chunks.size() * (part + 1) / parts,
+        [&](char* record) { setCountAt(record, update(wordAt(record), countAt(record))); });
 }
 
 // The short words and the records are each in ranked order; they are merged. With equal counts
