@@ -1,11 +1,14 @@
 // The word table keeps words of up to eight bytes and longer ones apart; these cases cross that
 // line, where a mix-up would change counts or the order of the log.
+#include "keyword_engine.h"
 #include "word_table.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -75,6 +78,21 @@ TEST(WordTable, EveryWordIsCountedAndUpdatedOnceAsTheTablesGrow) {
     EXPECT_EQ(updated, static_cast<std::int64_t>(words.size()));
     for (const std::string& word : words) ASSERT_EQ(table.countOf(word), 10) << word;
     EXPECT_EQ(rankedWords(table, 11).size(), 0u);
+}
+
+// A file with 2^31 line breaks or occurrences is far too slow to count in a test; what keeps
+// such counts right is that every count of the engine is 64 bits wide, down to the word table's.
+TEST(Counts, DoNotWrapPast32Bits) {
+    static_assert(std::is_same_v<decltype(std::declval<KeywordEngine>().lines()), std::int64_t>);
+    static_assert(
+        std::is_same_v<std::remove_extent_t<decltype(KeywordEngine::topCounts)>, std::int64_t>);
+    WordTable counts;
+    counts.add("w", INT32_MAX);
+    counts.add("w", 1);
+    EXPECT_EQ(counts.countOf("w"), std::int64_t{1} << 31);
+    counts.add("w", INT32_MAX);
+    counts.add("w", 1);
+    EXPECT_EQ(counts.countOf("w"), std::int64_t{1} << 32);
 }
 
 } // namespace
