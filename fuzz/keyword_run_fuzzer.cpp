@@ -13,50 +13,34 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// In the order of the engine's constructor: six minimum lengths, minimumCounts, keywordCounts,
-// toDouble, toUpper, englishMode.
-struct KeywordSettings {
-    int values[11];
-    int minimumCounts() const { return values[6]; }
-    int keywordCounts() const { return values[7]; }
-};
-
-KeywordSettings takeSettings(FuzzInput& input) {
-    KeywordSettings settings;
-    for (int i = 0; i < 11; ++i)
-        settings.values[i] = i < 8 ? input.takeSignedByte() : input.takeByte();
-    return settings;
-}
+using Entries = std::vector<std::pair<std::int64_t, std::string>>;
 
 struct Outcome {
     RunResult result;
     std::int64_t lines;
     std::string log;
-    std::vector<std::pair<std::int64_t, std::string>> rows; // the filled top entries
+    Entries rows; // the filled top entries
 
-    bool operator==(const Outcome& other) const {
-        return result == other.result && lines == other.lines && log == other.log &&
-               rows == other.rows;
+    bool operator==(const Outcome& o) const {
+        return std::tie(result, lines, log, rows) == std::tie(o.result, o.lines, o.log, o.rows);
     }
 };
 
-// The lists reach the engine as the window hands them over: in ascending byte order, each user
-// word with its length in bytes.
-Outcome keywordRun(const MemoryFile& target, const KeywordSettings& settings,
-                   std::vector<std::string> userWords, std::vector<std::string> excludedWords) {
-    std::sort(userWords.begin(), userWords.end());
-    std::sort(excludedWords.begin(), excludedWords.end());
+// `s` in the order of the engine's constructor; the lists sorted, as the window hands them over.
+Outcome keywordRun(const MemoryFile& target, const int* s,
+                   const std::vector<std::string>& userWords,
+                   const std::vector<std::string>& excludedWords) {
     MemoryFile log;
     Outcome outcome;
     {
-        const int* v = settings.values;
-        KeywordEngine engine(log.path(), v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9],
-                             v[10]);
+        KeywordEngine engine(log.path(), s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], s[8], s[9],
+                             s[10]);
         for (const std::string& word : userWords)
             engine.addUserWord(static_cast<int>(word.size()), word.c_str());
         for (const std::string& word : excludedWords) engine.addExcludedWord(word.c_str());
@@ -71,8 +55,8 @@ Outcome keywordRun(const MemoryFile& target, const KeywordSettings& settings,
 }
 
 // keyword.log as (count, word) entries; every line is "COUNT : WORD" and ends in CR LF.
-std::vector<std::pair<std::int64_t, std::string>> entriesOf(std::string_view log) {
-    std::vector<std::pair<std::int64_t, std::string>> entries;
+Entries entriesOf(std::string_view log) {
+    Entries entries;
     while (!log.empty()) {
         size_t lineEnd = log.find("\r\n");
         require(lineEnd != std::string_view::npos, "every log line ends in CR LF");
@@ -90,28 +74,24 @@ std::vector<std::pair<std::int64_t, std::string>> entriesOf(std::string_view log
 
 // A finished run ranks by count, then by greater byte order, keeps only what reaches
 // minimumCounts, and hands its first keywordCounts entries (at most 50) to the rows.
-void checkRanking(const Outcome& outcome, const KeywordSettings& settings) {
+void checkRanking(const Outcome& outcome, int minimumCounts, int keywordCounts) {
     require(outcome.result == ResultOk || outcome.result == ResultBufferOverflow,
             "the run finishes or meets a sentence that is too long");
     if (outcome.result != ResultOk) {
         require(outcome.log.empty() && outcome.rows.empty(), "a stopped run ranks nothing");
         return;
     }
-    auto entries = entriesOf(outcome.log);
+    Entries entries = entriesOf(outcome.log);
     for (size_t i = 0; i < entries.size(); ++i) {
-        require(entries[i].first >= 1 && entries[i].first >= settings.minimumCounts() &&
-                    !entries[i].second.empty(),
+        require(entries[i].first >= std::max(1, minimumCounts) && !entries[i].second.empty(),
                 "ranked words are counted and reach the minimum count");
-        if (i > 0) {
-            auto ranksBefore = [](const auto& a, const auto& b) {
-                return a.first != b.first ? a.first > b.first
-                                          : std::string_view(a.second) > b.second;
-            };
-            require(ranksBefore(entries[i - 1], entries[i]), "the log is in ranking order");
-        }
+        require(i == 0 || entries[i - 1].first > entries[i].first ||
+                    (entries[i - 1].first == entries[i].first &&
+                     entries[i - 1].second > entries[i].second),
+                "the log is in ranking order");
     }
-    size_t rows = std::clamp(settings.keywordCounts(), 0, KeywordEngine::maxTopWords);
-    entries.resize(std::min(rows, entries.size()));
+    entries.resize(
+        std::min(size_t(std::clamp(keywordCounts, 0, KeywordEngine::maxTopWords)), entries.size()));
     require(outcome.rows == entries, "the rows are the first entries of the log");
 }
 
@@ -119,18 +99,21 @@ void checkRanking(const Outcome& outcome, const KeywordSettings& settings) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     FuzzInput input(data, size);
-    KeywordSettings settings = takeSettings(input);
+    int settings[11];
+    for (int i = 0; i < 11; ++i) settings[i] = i < 8 ? input.takeSignedByte() : input.takeByte();
     unsigned boundary = input.takeTwoBytes();
     size_t userListSize = input.takeByte();
     size_t excludedListSize = input.takeByte();
     std::vector<std::string> userWords = wordsOf(input.take(userListSize));
     std::vector<std::string> excludedWords = wordsOf(input.take(excludedListSize));
+    std::sort(userWords.begin(), userWords.end());
+    std::sort(excludedWords.begin(), excludedWords.end());
     std::string_view text = input.rest();
 
     MemoryFile target;
     target.write(text);
     Outcome plain = keywordRun(target, settings, userWords, excludedWords);
-    checkRanking(plain, settings);
+    checkRanking(plain, settings[6], settings[7]);
 
     target.write(text, zerosForBoundaryAt(boundary, text));
     require(keywordRun(target, settings, userWords, excludedWords) == plain,

@@ -11,35 +11,29 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 namespace {
 
 const std::string_view header = searchHeader;
 const std::string_view footer = searchFooter;
 
-struct SearchSettings {
-    int toDouble;
-    int toUpper;
-    std::string keyword;
-};
-
 struct Outcome {
     RunResult result;
     std::int64_t lines;
     std::string file;
 
-    bool operator==(const Outcome& other) const {
-        return result == other.result && lines == other.lines && file == other.file;
+    bool operator==(const Outcome& o) const {
+        return std::tie(result, lines, file) == std::tie(o.result, o.lines, o.file);
     }
 };
 
 // As the window runs a search: banner, run, banner.
-Outcome searchRun(const MemoryFile& target, const SearchSettings& settings) {
+Outcome searchRun(const MemoryFile& target, const std::string& keyword, int toDouble, int toUpper) {
     MemoryFile resultFile;
     Outcome outcome;
     {
-        KeywordEngine engine(resultFile.path(), settings.keyword.c_str(), settings.toDouble,
-                             settings.toUpper);
+        KeywordEngine engine(resultFile.path(), keyword.c_str(), toDouble, toUpper);
         engine.writeSearchHeader();
         outcome.result = engine.run(target.path());
         engine.writeSearchFooter();
@@ -49,25 +43,19 @@ Outcome searchRun(const MemoryFile& target, const SearchSettings& settings) {
     return outcome;
 }
 
-bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 // Every hit is "COUNT" "L : " and a tag-free sentence of one line, then an empty line, in the
 // order of the file; a finished run ends with the closing banner, a stopped one lost it.
-void checkHits(const Outcome& outcome, const SearchSettings& settings) {
+void checkHits(const Outcome& outcome, std::string_view keyword, bool plainComparison) {
     require(outcome.result == ResultOk || outcome.result == ResultBufferOverflow,
             "the run finishes or meets a sentence that is too long");
     std::string_view hits = outcome.file;
-    require(startsWith(hits, header), "the result starts with the opening banner");
+    require(hits.substr(0, header.size()) == header, "the result starts with the opening banner");
     hits.remove_prefix(header.size());
-    bool finished = outcome.result == ResultOk;
-    require(!finished || hits.size() >= footer.size(), "a finished run has the closing banner");
-    if (finished) {
-        require(hits.substr(hits.size() - footer.size()) == footer, "closing banner");
+    if (outcome.result == ResultOk) {
+        require(hits.size() >= footer.size() && hits.substr(hits.size() - footer.size()) == footer,
+                "a finished run ends with the closing banner");
         hits.remove_suffix(footer.size());
     }
-    bool plainComparison = settings.toDouble != 1 && settings.toUpper != 1;
     std::int64_t previousCount = 0;
     while (!hits.empty()) {
         size_t end = hits.find("\r\n\r\n");
@@ -80,7 +68,7 @@ void checkHits(const Outcome& outcome, const SearchSettings& settings) {
         require(previousCount <= count && count <= outcome.lines, "hits come in file order");
         require(sentence.find_first_of("<>\r\n") == std::string_view::npos,
                 "a sentence is one line without tags");
-        require(!plainComparison || sentence.find(settings.keyword) != std::string_view::npos,
+        require(!plainComparison || sentence.find(keyword) != std::string_view::npos,
                 "a hit holds the keyword");
         previousCount = count;
         hits.remove_prefix(end + 4);
@@ -91,20 +79,19 @@ void checkHits(const Outcome& outcome, const SearchSettings& settings) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     FuzzInput input(data, size);
-    SearchSettings settings;
-    settings.toDouble = input.takeByte();
-    settings.toUpper = input.takeByte();
+    int toDouble = input.takeByte();
+    int toUpper = input.takeByte();
     unsigned boundary = input.takeTwoBytes();
-    settings.keyword = beforeNul(input.take(input.takeByte()));
+    std::string keyword(beforeNul(input.take(input.takeByte())));
     std::string_view text = input.rest();
 
     MemoryFile target;
     target.write(text);
-    Outcome plain = searchRun(target, settings);
-    checkHits(plain, settings);
+    Outcome plain = searchRun(target, keyword, toDouble, toUpper);
+    checkHits(plain, keyword, toDouble != 1 && toUpper != 1);
 
     target.write(text, zerosForBoundaryAt(boundary, text));
-    require(searchRun(target, settings) == plain,
+    require(searchRun(target, keyword, toDouble, toUpper) == plain,
             "the outcome does not depend on where a block ends");
     return 0;
 }

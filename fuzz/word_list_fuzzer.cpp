@@ -2,13 +2,12 @@
 // are saved and must come back unchanged.
 
 #include "fuzz_support.h"
+#include "test_files.h"
 #include "word_lists.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,11 +28,6 @@ std::string savedForm(const WordSet& words) {
     std::string file;
     for (const std::string& word : words) file += word + "\r\n";
     return file;
-}
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // One folder for the whole fuzzing session, removed at its end. In memory where the system has
@@ -59,14 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     static ListFolder folder;
     std::string_view file(reinterpret_cast<const char*>(data), size);
     std::string listPath = (folder.path / "list.lst").string();
-    std::ofstream(listPath, std::ios::binary | std::ios::trunc) << file;
+    writeBytes(listPath, std::string(file));
 
     WordSet words;
     require(loadWordList(listPath.c_str(), words), "a readable list loads");
     require(words == wordsReadPlainly(file), "the words are those of the format");
 
     require(saveWordList(listPath.c_str(), words), "the list saves");
-    require(readFile(listPath) == savedForm(words), "saved as sorted words with CR LF");
+    require(readBytes(listPath) == savedForm(words), "saved as sorted words with CR LF");
     WordSet reloaded;
     require(loadWordList(listPath.c_str(), reloaded) && reloaded == words,
             "a saved list loads unchanged");
