@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <sys/mount.h>
@@ -69,12 +69,9 @@ class SmallFileSystem {
 
 // Writes until the file system has no room left.
 void fillUp(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::string block(4096, 'x');
-    while (std::fwrite(block.data(), 1, block.size(), file) == block.size()) {
+    std::ofstream file(path, std::ios::binary);
+    for (const std::string block(4096, 'x'); file.write(block.data(), block.size());) {
     }
-    std::fclose(file);
 }
 
 TEST(SaveUnderFaults, DiskFull) {
