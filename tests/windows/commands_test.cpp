@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "main_window.h"
+#include "search_banners.h"
 #include "startup.h"
 #include "test_files.h"
 
@@ -233,8 +234,6 @@ TEST_F(Commands, EveryOutcomeOfARunShowsItsMessage) {
         std::vector<Box> boxes;
         std::string output; // what keyword.log or result.txt holds afterwards
     };
-    const std::string header = sjis(u8"// ※※※※※ 検索結果 開始 ※※※※※ //\r\n\r\n");
-    const std::string footer = sjis(u8"// ※※※※※ 検索結果 終了 ※※※※※ //\r\n");
     auto noTargetPath = [](const TemporaryFolder&) { SetWindowTextA(targetEdit, ""); };
     auto missingTarget = [](const TemporaryFolder& f) {
         SetWindowTextA(targetEdit, f.file("missing.txt").c_str());
@@ -242,7 +241,7 @@ TEST_F(Commands, EveryOutcomeOfARunShowsItsMessage) {
     const Case cases[] = {
         {"実行 without target", noTargetPath, &runButton, {noTarget}, "old"},
         {"♪ without target", noTargetPath, &searchButtons[0], {noTarget}, "old"},
-        {"♪ on a missing target", missingTarget, &searchButtons[0], {searchError}, header},
+        {"♪ on a missing target", missingTarget, &searchButtons[0], {searchError}, searchHeader},
         {"keyword.log unwritable",
          [](const TemporaryFolder& f) { setPath(keywordLogPath, f.file("no\\keyword.log")); },
          &runButton,
@@ -257,7 +256,7 @@ TEST_F(Commands, EveryOutcomeOfARunShowsItsMessage) {
          [](const TemporaryFolder&) {},
          &searchButtons[0],
          {finished, noEditor},
-         header + "1L : b\r\n\r\n2L : b\r\n\r\n" + footer},
+         searchHeader + "1L : b\r\n\r\n2L : b\r\n\r\n" + searchFooter},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -274,6 +273,7 @@ TEST_F(Commands, EveryOutcomeOfARunShowsItsMessage) {
     }
 }
 
+// Codes 0 to 2 come from real runs above.
 TEST(RunResult, EachCodeHasItsMessage) {
     struct Case {
         RunKind kind;
@@ -281,9 +281,6 @@ TEST(RunResult, EachCodeHasItsMessage) {
         std::vector<Box> boxes;
     };
     const Case cases[] = {
-        {KeywordRun, 0, {finished}},
-        {KeywordRun, 1, {ioError}},
-        {KeywordRun, 2, {searchError}},
         {KeywordRun, 3, {warning(u8"キーワード生成エラーが発生しました")}},
         {SearchRun, 4, {warning(u8"バッファオーバーフローが発生しました")}},
         {SearchRun, 5, {}},

@@ -40,25 +40,15 @@ LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(hook, code, wParam, lParam);
 }
 
-struct ProcessWindow {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK matchProcessWindow(HWND window, LPARAM search) {
-    auto* wanted = reinterpret_cast<ProcessWindow*>(search);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != wanted->processId || !hasClass(window, wanted->className)) return TRUE;
-    wanted->found = window;
-    return FALSE;
-}
-
+// The first top-level window of this class that belongs to the process.
 HWND findWindowOf(DWORD processId, const char* className) {
-    ProcessWindow search = {processId, className, nullptr};
-    EnumWindows(matchProcessWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window;
+         window = FindWindowExA(nullptr, window, className, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return window;
+    }
+    return nullptr;
 }
 
 } // namespace

@@ -6,6 +6,16 @@
 #include <string>
 #include <vector>
 
+// Waits up to 20 seconds, as long as Wine may take to start or end a program, for a non-null
+// result of `poll`.
+template <typename Poll> auto waitFor(Poll poll) {
+    for (int i = 0; i < 400; ++i) {
+        if (auto result = poll()) return result;
+        Sleep(50);
+    }
+    return decltype(poll())();
+}
+
 // Shift-JIS bytes of UTF-8 text, so expectations read as the user sees them: sjis(u8"エラー").
 std::string sjis(const char* utf8);
 

@@ -8,16 +8,6 @@
 
 #include <gtest/gtest.h>
 
-// Waits up to 20 seconds, as long as Wine may take to start or end a program, for a non-null
-// result of `poll`.
-template <typename Poll> auto waitFor(Poll poll) {
-    for (int i = 0; i < 400; ++i) {
-        if (auto result = poll()) return result;
-        Sleep(50);
-    }
-    return decltype(poll())();
-}
-
 // A copy of tallyon.exe in a folder of its own, with the word lists beside it.
 class Installation {
   public:

@@ -6,24 +6,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
-const std::string defaultFile = "[MinimumBytes]\r\n"
-                                "HANKAKUEISUKIGO = 0\r\n"
-                                "HANKAKUKATAKANA = 0\r\n"
-                                "ZENKAKUEISUKIGO = 0\r\n"
-                                "ZENKAKUHIRAGANA = 0\r\n"
-                                "ZENKAKUKATAKANA = 0\r\n"
-                                "ZENKAKUKANJI = 0\r\n"
-                                "[Convert]\r\n"
-                                "TODOUBLE = 0\r\n"
-                                "TOUPPER = 0\r\n"
-                                "[MinimumCounts]\r\n"
-                                "MINIMUMCOUNTS = 0\r\n"
-                                "[KeywordCounts]\r\n"
-                                "KEYWORDCOUNTS = 10\r\n";
+// init.ini as saved from these settings.
+std::string savedFile(const AppSettings& s) {
+    const char* keys[] = {"HANKAKUEISUKIGO", "HANKAKUKATAKANA", "ZENKAKUEISUKIGO",
+                          "ZENKAKUHIRAGANA", "ZENKAKUKATAKANA", "ZENKAKUKANJI"};
+    std::string file = "[MinimumBytes]\r\n";
+    for (int i = 0; i < 6; ++i) file += keys[i] + (" = " + std::to_string(s.minBytes[i])) + "\r\n";
+    return file + "[Convert]\r\nTODOUBLE = " + std::to_string(s.toDouble) +
+           "\r\nTOUPPER = " + std::to_string(s.toUpper) +
+           "\r\n[MinimumCounts]\r\nMINIMUMCOUNTS = " + std::to_string(s.minimumCounts) +
+           "\r\n[KeywordCounts]\r\nKEYWORDCOUNTS = " + std::to_string(s.keywordCounts) + "\r\n";
+}
 
 class SettingsFile : public testing::Test {
   protected:
@@ -39,21 +35,17 @@ TEST_F(SettingsFile, WithoutAFileTheDefaultsAreLoadedAndSavedInFull) {
     loadSettings();
     EXPECT_EQ(appSettings, (AppSettings{{0, 0, 0, 0, 0, 0}, 0, 10, 0, 0}));
     saveSettings();
-    EXPECT_EQ(readBytes(iniPath), defaultFile);
+    EXPECT_EQ(readBytes(iniPath), savedFile(appSettings));
 }
 
 TEST_F(SettingsFile, EveryValueIsSavedUnderItsOwnKey) {
-    appSettings = {{1, 2, 3, 4, 5, 6}, 7, 8, 9, -10};
+    const AppSettings distinct = {{1, 2, 3, 4, 5, 6}, 7, 8, 9, -10};
+    appSettings = distinct;
     saveSettings();
-    EXPECT_EQ(
-        readBytes(iniPath),
-        "[MinimumBytes]\r\nHANKAKUEISUKIGO = 1\r\nHANKAKUKATAKANA = 2\r\nZENKAKUEISUKIGO = 3\r\n"
-        "ZENKAKUHIRAGANA = 4\r\nZENKAKUKATAKANA = 5\r\nZENKAKUKANJI = 6\r\n[Convert]\r\n"
-        "TODOUBLE = 9\r\nTOUPPER = -10\r\n[MinimumCounts]\r\nMINIMUMCOUNTS = 7\r\n"
-        "[KeywordCounts]\r\nKEYWORDCOUNTS = 8\r\n");
+    EXPECT_EQ(readBytes(iniPath), savedFile(distinct));
     appSettings = {};
     loadSettings();
-    EXPECT_EQ(appSettings, (AppSettings{{1, 2, 3, 4, 5, 6}, 7, 8, 9, -10}));
+    EXPECT_EQ(appSettings, distinct);
 }
 
 TEST_F(SettingsFile, ValuesAreTakenAsWrittenExceptTooManyRows) {

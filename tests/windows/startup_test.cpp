@@ -8,11 +8,6 @@
 
 namespace {
 
-const std::string errorCaption = sjis(u8"エラー");
-const std::string secondInstanceMessage = sjis(u8"二重起動はできません");
-const std::string userWordListMessage = sjis(u8"ユーザー単語リストのオープンに失敗しました");
-const std::string ignoreListMessage = sjis(u8"除外リストのオープンに失敗しました");
-
 // The restriction holds for the rest of the process: no other test in this one.
 TEST(StartupSteps, DllsLoadByNameOnlyFromTheSystemFolder) {
     HMODULE planted = LoadLibraryA("dll_search_probe.dll");
@@ -25,10 +20,10 @@ TEST(StartupSteps, DllsLoadByNameOnlyFromTheSystemFolder) {
 }
 
 // Reads the message box of a refused start, presses its OK button and returns the exit code.
-long acknowledgeError(Program& program, const std::string& text) {
+long acknowledgeError(Program& program, const char* text) {
     SeenMessageBox seen = program.answerMessageBox(IDOK);
-    EXPECT_EQ(seen.text, text);
-    EXPECT_EQ(seen.caption, errorCaption);
+    EXPECT_EQ(seen.text, sjis(text));
+    EXPECT_EQ(seen.caption, sjis(u8"エラー"));
     EXPECT_EQ(seen.buttons, std::vector<int>{IDOK});
     EXPECT_EQ(findMainWindowOf(program.process.dwProcessId), nullptr);
     return program.exitCode();
@@ -41,7 +36,7 @@ TEST(StartupProcess, ASecondStartIsRefusedWhileTheFirstRuns) {
     ASSERT_NE(window, nullptr);
 
     Program second(installation);
-    EXPECT_EQ(acknowledgeError(second, secondInstanceMessage), 0);
+    EXPECT_EQ(acknowledgeError(second, u8"二重起動はできません"), 0);
     EXPECT_TRUE(first.isRunning());
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(first.close(window), 0);
@@ -55,9 +50,10 @@ TEST(StartupProcess, ASecondStartIsRefusedWhileTheFirstRuns) {
 TEST(StartupProcess, AMissingWordListEndsTheStartAfterItsMessage) {
     struct Case {
         const char* missing;
-        const std::string& message;
+        const char* message;
     };
-    const Case cases[] = {{"userword.lst", userWordListMessage}, {"ignore.lst", ignoreListMessage}};
+    const Case cases[] = {{"userword.lst", u8"ユーザー単語リストのオープンに失敗しました"},
+                          {"ignore.lst", u8"除外リストのオープンに失敗しました"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.missing);
         Installation installation;

@@ -8,43 +8,30 @@
 
 #include <cstdio>
 
-namespace {
-
-// Polls for up to 20 seconds.
-template <typename Poll> bool waitUntil(Poll poll) {
-    for (int i = 0; i < 400; ++i) {
-        if (poll()) return true;
-        Sleep(50);
-    }
-    return false;
-}
-
-HWND firstChild(HWND window, const char* className, const char* caption) {
+static HWND firstChild(HWND window, const char* className, const char* caption = nullptr) {
     return FindWindowExA(window, nullptr, className, caption);
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: window_driver TARGET\n");
         return 1;
     }
-    HWND window = nullptr;
-    if (!waitUntil([&] {
-            window = FindWindowA(appTitle, nullptr);
-            return window && IsWindowVisible(window);
-        }))
-        return 1;
+    HWND window = waitFor([]() -> HWND {
+        HWND found = FindWindowA(appTitle, nullptr);
+        return found && IsWindowVisible(found) ? found : nullptr;
+    });
+    if (!window) return 1;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
 
-    SendMessageA(firstChild(window, "Edit", nullptr), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(argv[1]));
+    SendMessageA(firstChild(window, "Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[1]));
     PostMessageA(firstChild(window, "Button", sjis(u8"実　行").c_str()), BM_CLICK, 0, 0);
-    HWND box = nullptr;
-    if (!waitUntil([&] { return (box = findMessageBoxOf(processId)) && IsWindowVisible(box); }))
-        return 1;
+    HWND box = waitFor([&]() -> HWND {
+        HWND found = findMessageBoxOf(processId);
+        return found && IsWindowVisible(found) ? found : nullptr;
+    });
+    if (!box) return 1;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    return waitUntil([&] { return !IsWindow(box); }) ? 0 : 1;
+    return waitFor([&] { return !IsWindow(box); }) ? 0 : 1;
 }
