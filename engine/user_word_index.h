@@ -18,9 +18,9 @@ class UserWordIndex {
     void collectIn(std::string_view text, std::vector<size_t>& numbers) const;
 
   private:
+    // A node's children are the nodes firstChild .. firstChild + childCount - 1.
     struct Node {
-        std::uint32_t
-            firstChild; // children are the nodes firstChild .. firstChild + childCount - 1
+        std::uint32_t firstChild;
         std::uint32_t childCount;
         std::uint32_t firstNumber; // the numbers of the words that end here, in wordNumbers
         std::uint32_t numberCount;
