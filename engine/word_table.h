@@ -29,8 +29,6 @@ class WordTable {
     inline std::int64_t countOf(std::string_view word) const;
     size_t size() const { return shortWordCount + longWordCount; }
 
-    // Calls visit(word, count) for every word. The table must not be added to meanwhile.
-    template <class Visit> void forEachWord(Visit visit) const;
     // Sets every count of one share of the words, the part-th of `parts`, to update(word, count).
     // Different shares may be updated at the same time on different threads.
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
@@ -102,8 +100,7 @@ class WordTable {
     void collectRankedRecords(std::int64_t least);
     void sortRecords(std::vector<RankedRecord>::iterator first,
                      std::vector<RankedRecord>::iterator last) const;
-    template <class Visit>
-    void forEachRecord(size_t firstChunk, size_t endChunk, Visit visit) const;
+    template <class Visit> void forEachRecord(size_t firstChunk, size_t endChunk, Visit visit);
     std::int64_t countOf(const RankedRecord& ranked) const {
         return ranked.cutCount < UINT32_MAX ? ranked.cutCount : countAt(recordAt(ranked.ref));
     }
@@ -255,22 +252,14 @@ inline std::int64_t WordTable::countOf(std::string_view word) const {
     return *slot == freeSlot ? 0 : countAt(recordAt((*slot & 0xFFFFFFFFu) - 1));
 }
 
-// Calls visit(record) for the records of chunks [firstChunk, endChunk). The chunks own their bytes
-// through pointers, so a caller that may change counts can change them through the record.
+// Calls visit(record) for the records of chunks [firstChunk, endChunk).
 template <class Visit>
-void WordTable::forEachRecord(size_t firstChunk, size_t endChunk, Visit visit) const {
+void WordTable::forEachRecord(size_t firstChunk, size_t endChunk, Visit visit) {
     for (size_t number = firstChunk; number < endChunk; ++number) {
-        const Chunk& chunk = chunks[number];
+        Chunk& chunk = chunks[number];
         for (size_t at = 0; at < chunk.used; at += headerSize + wordAt(&chunk.bytes[at]).size())
             visit(&chunk.bytes[at]);
     }
-}
-
-template <class Visit> void WordTable::forEachWord(Visit visit) const {
-    for (const ShortSlot& slot : shortSlots)
-        if (slot.key != freeSlot) visit(wordOfKey(slot.key).view(), slot.count);
-    forEachRecord(0, chunks.size(),
-                  [&](const char* record) { visit(wordAt(record), countAt(record)); });
 }
 
 template <class Update> void WordTable::updateCounts(size_t part, size_t parts, Update update) {
