@@ -190,7 +190,8 @@ constexpr int gridTop = 90;
 // The control that had the focus when the window was last deactivated, by a message box say.
 HWND focusBeforeDeactivation;
 
-// Rows of the left column; the right column holds the rest, one more when the count is odd.
+// Rows of the left column as the heights count them; the right column holds the rest, one more
+// when the count is odd. A single row, though, stands in the left column.
 int leftColumnRows() {
     return keywordRowsShown() / 2;
 }
@@ -227,7 +228,7 @@ void createKeywordGrid(HWND parent) {
             char rank[16] = {};
             std::snprintf(rank, sizeof rank, "%u ", static_cast<unsigned>(i + 1));
             const char* caption = column.handles == rankLabels ? rank : column.caption;
-            bool inLeftColumn = i < left;
+            bool inLeftColumn = i < left || rows == 1;
             int x = inLeftColumn ? column.xLeft : column.xRight;
             int y = gridTop + rowHeight * (inLeftColumn ? i : i - left);
             column.handles[i] = createControl(parent, column.kind, caption, x, y, column.width,

@@ -146,7 +146,15 @@ TEST_F(EndToEnd, AKeywordRunFillsTheRowsAndWordsAndSettingsAreSavedAtTheClose) {
 
 TEST_F(EndToEnd, ASearchRunWritesResultTxtAndOpensItInTheEditor) {
     ASSERT_EQ(topLevelWindowOfClass("Notepad"), nullptr);
+    std::string oneRow = settingsFile;
+    writeBytes(installation.file("init.ini"),
+               oneRow.replace(oneRow.find("KEYWORDCOUNTS = 4"), 17, "KEYWORDCOUNTS = 1"));
     start();
+    // The single row stands in the left column.
+    RECT row;
+    GetWindowRect(edits[1], &row);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&row), 2);
+    EXPECT_EQ(std::make_pair(row.left, row.top), std::make_pair(50L, 90L));
     type(edits[0], installation.file("target.txt"));
     // The rows take typed text before any keyword run.
     type(edits[1], sjis(u8"大阪"));

@@ -49,9 +49,9 @@ class MainWindow : public testing::Test {
 
 class Layout : public MainWindow, public testing::WithParamInterface<int> {};
 
-// The rows fill the left column with half of them and the right one with the rest; the window
-// grows by 20 pixels for every two rows, and the settings panel stands below them. No box or
-// button overlaps another; the panel's frame holds the panel.
+// The rows fill the left column with half of them and the right one with the rest, but a single
+// row stands on the left; the window grows by 20 pixels for every two rows, and the settings panel
+// stands below them. No box or button overlaps another; the panel's frame holds the panel.
 TEST_P(Layout, TheRowsAndThePanelStandInTheirPlacesWithoutOverlap) {
     const int rows = GetParam(), half = std::max(rows, 0) / 2;
     open(rows);
@@ -66,7 +66,7 @@ TEST_P(Layout, TheRowsAndThePanelStandInTheirPlacesWithoutOverlap) {
     const int leftX[] = {20, 50, 140, 170, 190, 210};
     for (int i = 0; i < maxKeywordCounts; ++i) {
         SCOPED_TRACE("row " + std::to_string(i));
-        bool left = i < half;
+        bool left = i < half || rows == 1;
         for (int c = 0; c < 6; ++c) {
             ASSERT_EQ(columns[c][i] != nullptr, i < std::max(rows, 0));
             if (i >= rows) continue;
