@@ -2,17 +2,17 @@
 
 #include "keyword_engine.h"
 
-#include <windows.h>
-
 // 1 when 英文を処理する was ticked at the start of the last keyword run; never stored.
 extern int englishMode;
 
-// A push button or check box of the main window was clicked; the sender is told by its handle.
-void onCommand(HWND sender);
+// 参　照: the file chosen in the open dialog becomes the target.
+void onBrowseButton();
 
-// Enables or disables the target-file area and the keyword rows; enabling moves the focus to the
-// target box.
-void enableMainControls(bool enable);
+// 実　行: a keyword run over the target, its ranking shown in the keyword rows.
+void onRunButton();
+
+// ♪ of a keyword row: a search run for the row's text, the result file opened afterwards.
+void onSearchButton(int row);
 
 // Reports a finished run. After a successful search the result file is opened in the program
 // that the desktop associates with it.

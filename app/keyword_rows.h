@@ -6,7 +6,8 @@
 // where the ranking is shorter, also after a failed run and over what the user typed.
 void fillKeywordRows(const KeywordEngine& engine);
 
-// Adds the current text of the row's keyword box to userWords (●) or ignoreWords (×), as it is;
-// an empty box gives a message instead. The files are written at the close.
+// ● and × of a keyword row: add the current text of the row's keyword box to userWords or to the
+// excluded words, as it is; an empty box gives a message instead. The files are written at the
+// close.
 void registerUserWord(int row);
-void registerIgnoreWord(int row);
+void registerExcludedWord(int row);

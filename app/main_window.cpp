@@ -1,44 +1,27 @@
 #include "main_window.h"
 
 #include "commands.h"
+#include "controls.h"
+#include "keyword_rows.h"
+#include "settings.h"
 #include "settings_panel.h"
-#include "startup.h"
+#include "texts.h"
 
 #include <shellapi.h>
 
 #include <cstdio>
 
-HWND englishCheck;
-HWND settingsButton;
-HWND targetLabel;
-HWND targetEdit;
-HWND browseButton;
-HWND runButton;
-HWND legendLabel;
-
-HWND rankLabels[maxKeywordCounts];
-HWND keywordEdits[maxKeywordCounts];
-HWND countEdits[maxKeywordCounts];
-HWND searchButtons[maxKeywordCounts];
-HWND userWordButtons[maxKeywordCounts];
-HWND ignoreButtons[maxKeywordCounts];
-
-HWND settingsGroup;
-HWND minBytesLabel;
-HWND classLabels[6];
-HWND minBytesEdits[6];
-HWND toDoubleCheck;
-HWND toUpperCheck;
-HWND minCountLabel;
-HWND minCountEdit;
-HWND applyButton;
-HWND cancelButton;
-
-WNDPROC oldTargetEditProc;
-
 namespace {
 
-enum ControlKind {
+// Controls are told apart by handle; the identifier only names the kind.
+constexpr int staticControlId = 100;
+constexpr int editControlId = 101;
+constexpr int buttonControlId = 102;
+constexpr int groupControlId = 200;
+
+constexpr int mainWindowWidth = 480;
+
+enum class Kind {
     LeftStatic,
     CenteredStatic,
     RightStatic,
@@ -56,7 +39,7 @@ struct KindStyle {
     int identifier;
 };
 
-// Indexed by ControlKind.
+// Indexed by Kind.
 const KindStyle kindStyles[] = {
     {"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_LEFT, staticControlId},
     {"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_CENTER, staticControlId},
@@ -71,7 +54,7 @@ const KindStyle kindStyles[] = {
     {"BUTTON", 0, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, groupControlId},
 };
 
-enum Font { SystemFont, GuiFont };
+enum class Font { System, Gui };
 
 constexpr int noLimit = 0;
 constexpr int textLimit = 1024;
@@ -80,7 +63,7 @@ constexpr int rowHeight = 20;
 
 struct ControlRow {
     HWND* handle;
-    ControlKind kind;
+    Kind kind;
     const char* caption; // nullptr: no text
     int x;
     int y; // below the top of its area
@@ -90,83 +73,45 @@ struct ControlRow {
     int limit;
 };
 
-// Captions in Shift-JIS. Between the two characters of the button captions stands a full-width
-// space, 0x81 0x40.
-const char englishCaption[] =
-    "\x89\x70\x95\xb6\x82\xf0\x8f\x88\x97\x9d\x82\xb7\x82\xe9"; // 英文を処理する
-const char settingsCaption[] = "\x90\xdd\x81\x40\x92\xe8";      // 設　定
-const char targetCaption[] = "\x91\xce\x8f\xdb";                // 対象
-const char browseCaption[] = "\x8e\x51\x81\x40\x8f\xc6";        // 参　照
-const char runCaption[] = "\x8e\xc0\x81\x40\x8d\x73";           // 実　行
-const char legendCaption[] = // ♪：文書検索　●：ユーザー単語登録　×：除外
-    "\x81\xf4\x81\x46\x95\xb6\x8f\x91\x8c\x9f\x8d\xf5\x81\x40\x81\x9c\x81\x46\x83\x86\x81\x5b\x83"
-    "\x55\x81\x5b\x92\x50\x8c\xea\x93\x6f\x98\x5e\x81\x40\x81\x7e\x81\x46\x8f\x9c\x8a\x4f";
-const char minBytesCaption[] = // 単語とみなす最低文字数：
-    "\x92\x50\x8c\xea\x82\xc6\x82\xdd\x82\xc8\x82\xb7\x8d\xc5\x92\xe1\x95\xb6\x8e\x9a\x90\x94\x81"
-    "\x46";
-const char hankakuEisuKigoCaption[] =
-    "\x94\xbc\x8a\x70\x89\x70\x90\x94\x8b\x4c\x8d\x86"; // 半角英数記号
-const char hankakuKatakanaCaption[] =
-    "\x94\xbc\x8a\x70\x83\x4a\x83\x5e\x83\x4a\x83\x69"; // 半角カタカナ
-const char zenkakuEisuKigoCaption[] =
-    "\x91\x53\x8a\x70\x89\x70\x90\x94\x8b\x4c\x8d\x86"; // 全角英数記号
-const char zenkakuHiraganaCaption[] =
-    "\x91\x53\x8a\x70\x82\xd0\x82\xe7\x82\xaa\x82\xc8"; // 全角ひらがな
-const char zenkakuKatakanaCaption[] =
-    "\x91\x53\x8a\x70\x83\x4a\x83\x5e\x83\x4a\x83\x69"; // 全角カタカナ
-const char kanjiCaption[] = "\x8a\xbf\x8e\x9a";         // 漢字
-const char toDoubleCaption[] =                          // 半角カナ→全角カナ
-    "\x94\xbc\x8a\x70\x83\x4a\x83\x69\x81\xa8\x91\x53\x8a\x70\x83\x4a\x83\x69";
-const char toUpperCaption[] = // 英小文字→英大文字
-    "\x89\x70\x8f\xac\x95\xb6\x8e\x9a\x81\xa8\x89\x70\x91\xe5\x95\xb6\x8e\x9a";
-const char minCountCaption[] = // ログに出力する最低出現件数：
-    "\x83\x8d\x83\x4f\x82\xc9\x8f\x6f\x97\xcd\x82\xb7\x82\xe9\x8d\xc5\x92\xe1\x8f\x6f\x8c\xbb\x8c"
-    "\x8f\x90\x94\x81\x46";
-const char applyCaption[] = "\x93\x4b\x81\x40\x97\x70";  // 適　用
-const char cancelCaption[] = "\x8e\xe6\x81\x40\x8f\xc1"; // 取　消
-const char searchCaption[] = "\x81\xf4";                 // ♪
-const char userWordCaption[] = "\x81\x9c";               // ●
-const char ignoreCaption[] = "\x81\x7e";                 // ×
-
 const ControlRow targetAreaRows[] = {
-    {&englishCheck, CheckBox, englishCaption, 50, 10, 120, 20, GuiFont, noLimit},
-    {&settingsButton, PushButton, settingsCaption, 400, 10, 60, 20, GuiFont, noLimit},
-    {&targetLabel, CenteredStatic, targetCaption, 10, 40, 40, 20, SystemFont, noLimit},
-    {&targetEdit, TextEdit, nullptr, 50, 40, 290, 20, GuiFont, textLimit},
-    {&browseButton, PushButton, browseCaption, 340, 40, 60, 20, GuiFont, noLimit},
-    {&runButton, PushButton, runCaption, 400, 40, 60, 20, GuiFont, noLimit},
-    {&legendLabel, RightStatic, legendCaption, 210, 70, 240, 20, GuiFont, noLimit},
+    {&englishCheck, Kind::CheckBox, englishCaption, 50, 10, 120, 20, Font::Gui, noLimit},
+    {&settingsButton, Kind::PushButton, settingsCaption, 400, 10, 60, 20, Font::Gui, noLimit},
+    {&targetLabel, Kind::CenteredStatic, targetCaption, 10, 40, 40, 20, Font::System, noLimit},
+    {&targetEdit, Kind::TextEdit, nullptr, 50, 40, 290, 20, Font::Gui, textLimit},
+    {&browseButton, Kind::PushButton, browseCaption, 340, 40, 60, 20, Font::Gui, noLimit},
+    {&runButton, Kind::PushButton, runCaption, 400, 40, 60, 20, Font::Gui, noLimit},
+    {&legendLabel, Kind::RightStatic, legendCaption, 210, 70, 240, 20, Font::Gui, noLimit},
 };
 
 // Placed below the keyword grid: y counts from settingsPanelTop(). The labels stand 5 pixels
 // below their fields and end where the fields begin. The second line reads 全角英数記号,
 // 全角カタカナ, 全角ひらがな, so classes 4 and 3 are created in that order.
 const ControlRow settingsPanelRows[] = {
-    {&settingsGroup, GroupBox, nullptr, 10, 100, 450, 160, SystemFont, noLimit},
-    {&minBytesLabel, LeftStatic, minBytesCaption, 20, 120, 140, 20, GuiFont, noLimit},
-    {&classLabels[0], RightStatic, hankakuEisuKigoCaption, 30, 145, 80, 20, GuiFont, noLimit},
-    {&classLabels[1], RightStatic, hankakuKatakanaCaption, 150, 145, 80, 20, GuiFont, noLimit},
-    {&classLabels[2], RightStatic, zenkakuEisuKigoCaption, 30, 165, 80, 20, GuiFont, noLimit},
-    {&classLabels[4], RightStatic, zenkakuKatakanaCaption, 150, 165, 80, 20, GuiFont, noLimit},
-    {&classLabels[3], RightStatic, zenkakuHiraganaCaption, 270, 165, 80, 20, GuiFont, noLimit},
-    {&classLabels[5], RightStatic, kanjiCaption, 30, 185, 80, 20, GuiFont, noLimit},
-    {&minBytesEdits[0], NumberEdit, nullptr, 110, 140, 40, 20, GuiFont, numberLimit},
-    {&minBytesEdits[1], NumberEdit, nullptr, 230, 140, 40, 20, GuiFont, numberLimit},
-    {&minBytesEdits[2], NumberEdit, nullptr, 110, 160, 40, 20, GuiFont, numberLimit},
-    {&minBytesEdits[4], NumberEdit, nullptr, 230, 160, 40, 20, GuiFont, numberLimit},
-    {&minBytesEdits[3], NumberEdit, nullptr, 350, 160, 40, 20, GuiFont, numberLimit},
-    {&minBytesEdits[5], NumberEdit, nullptr, 110, 180, 40, 20, GuiFont, numberLimit},
-    {&toDoubleCheck, CheckBox, toDoubleCaption, 170, 180, 120, 20, GuiFont, noLimit},
-    {&toUpperCheck, CheckBox, toUpperCaption, 290, 180, 130, 20, GuiFont, noLimit},
-    {&minCountLabel, LeftStatic, minCountCaption, 20, 215, 160, 20, GuiFont, noLimit},
-    {&minCountEdit, NumberEdit, nullptr, 180, 210, 40, 20, GuiFont, numberLimit},
-    {&applyButton, PushButton, applyCaption, 320, 230, 60, 20, GuiFont, noLimit},
-    {&cancelButton, PushButton, cancelCaption, 390, 230, 60, 20, GuiFont, noLimit},
+    {&settingsGroup, Kind::GroupBox, nullptr, 10, 100, 450, 160, Font::System, noLimit},
+    {&minBytesLabel, Kind::LeftStatic, minBytesCaption, 20, 120, 140, 20, Font::Gui, noLimit},
+    {&classLabels[0], Kind::RightStatic, classCaptions[0], 30, 145, 80, 20, Font::Gui, noLimit},
+    {&classLabels[1], Kind::RightStatic, classCaptions[1], 150, 145, 80, 20, Font::Gui, noLimit},
+    {&classLabels[2], Kind::RightStatic, classCaptions[2], 30, 165, 80, 20, Font::Gui, noLimit},
+    {&classLabels[4], Kind::RightStatic, classCaptions[4], 150, 165, 80, 20, Font::Gui, noLimit},
+    {&classLabels[3], Kind::RightStatic, classCaptions[3], 270, 165, 80, 20, Font::Gui, noLimit},
+    {&classLabels[5], Kind::RightStatic, classCaptions[5], 30, 185, 80, 20, Font::Gui, noLimit},
+    {&minBytesEdits[0], Kind::NumberEdit, nullptr, 110, 140, 40, 20, Font::Gui, numberLimit},
+    {&minBytesEdits[1], Kind::NumberEdit, nullptr, 230, 140, 40, 20, Font::Gui, numberLimit},
+    {&minBytesEdits[2], Kind::NumberEdit, nullptr, 110, 160, 40, 20, Font::Gui, numberLimit},
+    {&minBytesEdits[4], Kind::NumberEdit, nullptr, 230, 160, 40, 20, Font::Gui, numberLimit},
+    {&minBytesEdits[3], Kind::NumberEdit, nullptr, 350, 160, 40, 20, Font::Gui, numberLimit},
+    {&minBytesEdits[5], Kind::NumberEdit, nullptr, 110, 180, 40, 20, Font::Gui, numberLimit},
+    {&toFullWidthCheck, Kind::CheckBox, toFullWidthCaption, 170, 180, 120, 20, Font::Gui, noLimit},
+    {&toUpperCheck, Kind::CheckBox, toUpperCaption, 290, 180, 130, 20, Font::Gui, noLimit},
+    {&minCountLabel, Kind::LeftStatic, minCountCaption, 20, 215, 160, 20, Font::Gui, noLimit},
+    {&minCountEdit, Kind::NumberEdit, nullptr, 180, 210, 40, 20, Font::Gui, numberLimit},
+    {&applyButton, Kind::PushButton, applyCaption, 320, 230, 60, 20, Font::Gui, noLimit},
+    {&cancelButton, Kind::PushButton, cancelCaption, 390, 230, 60, 20, Font::Gui, noLimit},
 };
 
 struct GridColumn {
     HWND* handles;
-    ControlKind kind;
+    Kind kind;
     const char* caption; // the rank labels show their rank instead
     int xLeft;
     int xRight;
@@ -177,18 +122,20 @@ struct GridColumn {
 
 // One creation pass per column, in this order.
 const GridColumn gridColumns[] = {
-    {rankLabels, RightStatic, nullptr, 20, 240, 30, SystemFont, noLimit},
-    {keywordEdits, TextEdit, nullptr, 50, 270, 90, GuiFont, textLimit},
-    {countEdits, NumberEdit, nullptr, 140, 360, 30, GuiFont, noLimit},
-    {searchButtons, PushButton, searchCaption, 170, 390, 20, GuiFont, noLimit},
-    {userWordButtons, PushButton, userWordCaption, 190, 410, 20, GuiFont, noLimit},
-    {ignoreButtons, PushButton, ignoreCaption, 210, 430, 20, GuiFont, noLimit},
+    {rankLabels, Kind::RightStatic, nullptr, 20, 240, 30, Font::System, noLimit},
+    {keywordEdits, Kind::TextEdit, nullptr, 50, 270, 90, Font::Gui, textLimit},
+    {countEdits, Kind::NumberEdit, nullptr, 140, 360, 30, Font::Gui, noLimit},
+    {searchButtons, Kind::PushButton, searchCaption, 170, 390, 20, Font::Gui, noLimit},
+    {userWordButtons, Kind::PushButton, userWordCaption, 190, 410, 20, Font::Gui, noLimit},
+    {excludeButtons, Kind::PushButton, excludeCaption, 210, 430, 20, Font::Gui, noLimit},
 };
 
 constexpr int gridTop = 90;
 
 // The control that had the focus when the window was last deactivated, by a message box say.
 HWND focusBeforeDeactivation;
+
+WNDPROC oldTargetEditProc;
 
 // Rows of the left column as the heights count them; the right column holds the rest, one more
 // when the count is odd. A single row, though, stands in the left column.
@@ -200,14 +147,14 @@ int settingsPanelTop() {
     return leftColumnRows() * rowHeight + 20;
 }
 
-HWND createControl(HWND parent, ControlKind kind, const char* caption, int x, int y, int width,
-                   int height, Font font, int limit) {
-    const KindStyle& kindStyle = kindStyles[kind];
+HWND createControl(HWND parent, Kind kind, const char* caption, int x, int y, int width, int height,
+                   Font font, int limit) {
+    const KindStyle& kindStyle = kindStyles[static_cast<int>(kind)];
     HWND control = CreateWindowExA(
         kindStyle.extendedStyle, kindStyle.className, caption, kindStyle.style, x, y, width, height,
         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kindStyle.identifier)), appInstance,
         nullptr);
-    if (font == GuiFont)
+    if (font == Font::Gui)
         SendMessageA(control, WM_SETFONT,
                      reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     if (limit != noLimit) SendMessageA(control, EM_LIMITTEXT, limit, 0);
@@ -235,6 +182,23 @@ void createKeywordGrid(HWND parent) {
                                               rowHeight, column.font, column.limit);
         }
     }
+}
+
+// Only the first of several dropped files counts; the path is taken as it is.
+void onDropFiles(HDROP drop) {
+    char path[1024] = {};
+    DragQueryFileA(drop, 0, path, sizeof path);
+    SetWindowTextA(targetEdit, path);
+    DragFinish(drop);
+}
+
+// Takes a file dropped from the shell into targetEdit; everything else goes to the edit box.
+LRESULT CALLBACK targetEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DROPFILES) {
+        onDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    }
+    return CallWindowProcA(oldTargetEditProc, window, message, wParam, lParam);
 }
 
 void acceptDroppedFilesOnTargetEdit() {
@@ -277,22 +241,19 @@ void onActivate(WPARAM wParam) {
     SetFocus(focus);
 }
 
-// Only the first of several dropped files counts; the path is taken as it is.
-void onDropFiles(HDROP drop) {
-    char path[1024] = {};
-    DragQueryFileA(drop, 0, path, sizeof path);
-    SetWindowTextA(targetEdit, path);
-    DragFinish(drop);
-}
-
-} // namespace
-
-int keywordRowsShown() {
-    return appSettings.keywordCounts > 0 ? appSettings.keywordCounts : 0;
-}
-
-int mainWindowHeight() {
-    return leftColumnRows() * rowHeight + 320;
+// A push button or check box was clicked; the sender is told by its handle. The check boxes
+// change only their own tick, which is read when it is needed.
+void onCommand(HWND sender) {
+    if (sender == settingsButton) return onSettingsButton();
+    if (sender == browseButton) return onBrowseButton();
+    if (sender == runButton) return onRunButton();
+    if (sender == applyButton) return onApplyButton();
+    if (sender == cancelButton) return onCancelButton();
+    for (int i = 0; i < keywordRowsShown(); ++i) {
+        if (sender == searchButtons[i]) return onSearchButton(i);
+        if (sender == userWordButtons[i]) return registerUserWord(i);
+        if (sender == excludeButtons[i]) return registerExcludedWord(i);
+    }
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -320,10 +281,33 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK targetEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DROPFILES) {
-        onDropFiles(reinterpret_cast<HDROP>(wParam));
-        return 0;
-    }
-    return CallWindowProcA(oldTargetEditProc, window, message, wParam, lParam);
+// The outer height grows by 20 pixels for every two keyword rows.
+int mainWindowHeight() {
+    return leftColumnRows() * rowHeight + 320;
+}
+
+} // namespace
+
+bool registerMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "MYICON");
+    windowClass.hCursor = static_cast<HCURSOR>(
+        LoadImageA(nullptr, IDC_ARROW, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    windowClass.lpszClassName = appTitle;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+int createMainWindow(HINSTANCE instance, int showCommand) {
+    mainWindow = CreateWindowExA(0, appTitle, appTitle, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, mainWindowWidth, mainWindowHeight(),
+                                 nullptr, nullptr, instance, nullptr);
+    if (!mainWindow) return 0;
+    ShowWindow(mainWindow, showCommand);
+    UpdateWindow(mainWindow);
+    return 1;
 }

@@ -1,8 +1,8 @@
 #include "settings.h"
 
+#include "app_files.h"
 #include "replace_file.h"
 #include "settings_file.h"
-#include "startup.h"
 
 #include <windows.h>
 
@@ -33,6 +33,10 @@ bool writeNewFile(const char* path, const std::string& text) {
 }
 
 } // namespace
+
+int keywordRowsShown() {
+    return appSettings.keywordCounts > 0 ? appSettings.keywordCounts : 0;
+}
 
 void loadSettings() {
     for (const SettingEntry& entry : settingEntries)

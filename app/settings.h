@@ -1,19 +1,11 @@
 #pragma once
 
-// The ten settings of init.ini. The minimum lengths are in bytes, in the order of the character
-// classes: half-width letters/digits/symbols, half-width katakana, full-width letters/digits/
-// symbols, hiragana, full-width katakana, kanji.
-struct AppSettings {
-    int minBytes[6];
-    int minimumCounts;
-    int keywordCounts;
-    int toDouble;
-    int toUpper;
-};
+#include "settings_file.h"
 
 constexpr int maxKeywordCounts = 50;
 
-extern AppSettings appSettings;
+// keywordCounts, except that a negative count from init.ini shows no rows, like 0.
+int keywordRowsShown();
 
 // Reads appSettings from iniPath; missing values take their defaults, and more than
 // maxKeywordCounts rows become maxKeywordCounts.

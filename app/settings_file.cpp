@@ -1,7 +1,5 @@
 #include "settings_file.h"
 
-#include "settings.h"
-
 #include <cstdio>
 #include <cstring>
 

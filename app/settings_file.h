@@ -5,6 +5,19 @@
 
 #include <string>
 
+// The ten settings of init.ini. The minimum lengths are in bytes, in the order of the character
+// classes: half-width letters/digits/symbols, half-width katakana, full-width letters/digits/
+// symbols, hiragana, full-width katakana, kanji.
+struct AppSettings {
+    int minBytes[6];
+    int minimumCounts;
+    int keywordCounts;
+    int toDouble;
+    int toUpper;
+};
+
+extern AppSettings appSettings;
+
 struct SettingEntry {
     const char* section;
     const char* key;

@@ -1,18 +1,14 @@
 #include "settings_panel.h"
 
-#include "commands.h"
-#include "main_window.h"
-#include "startup.h"
+#include "controls.h"
+#include "settings.h"
+#include "texts.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 
 namespace {
-
-const char emptyFieldMessage[] = // 全ての項目に値を入力してください
-    "\x91\x53\x82\xc4\x82\xcc\x8d\x80\x96\xda\x82\xc9\x92\x6c\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82"
-    "\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
 
 // The panel shows lengths in characters: a full-width character takes two bytes.
 constexpr int bytesPerCharacter[6] = {1, 1, 2, 2, 2, 2};
@@ -61,33 +57,28 @@ void returnToMainControls() {
     enableSettingsPanel(false);
 }
 
+// Reads the panel's controls into appSettings, the full-width lengths doubled back into bytes.
+void readSettingsPanel() {
+    for (int i = 0; i < 6; ++i)
+        appSettings.minBytes[i] = readNumber(minBytesEdits[i], bytesPerCharacter[i]);
+    appSettings.toDouble = readSwitch(toFullWidthCheck);
+    appSettings.toUpper = readSwitch(toUpperCheck);
+    appSettings.minimumCounts = readNumber(minCountEdit, 1);
+}
+
 } // namespace
 
 void showSettings() {
     for (int i = 0; i < 6; ++i)
         showNumber(minBytesEdits[i], appSettings.minBytes[i] / bytesPerCharacter[i]);
-    showSwitch(toDoubleCheck, appSettings.toDouble);
+    showSwitch(toFullWidthCheck, appSettings.toDouble);
     showSwitch(toUpperCheck, appSettings.toUpper);
     showNumber(minCountEdit, appSettings.minimumCounts);
 }
 
-void enableSettingsPanel(bool enable) {
-    const HWND panel[] = {settingsGroup,    minBytesLabel,    classLabels[0],   classLabels[1],
-                          classLabels[2],   classLabels[3],   classLabels[4],   classLabels[5],
-                          minBytesEdits[0], minBytesEdits[1], minBytesEdits[2], minBytesEdits[3],
-                          minBytesEdits[4], minBytesEdits[5], minCountLabel,    toDoubleCheck,
-                          toUpperCheck,     minCountEdit,     applyButton,      cancelButton};
-    for (HWND control : panel) EnableWindow(control, enable);
-    InvalidateRect(mainWindow, nullptr, TRUE);
-    if (enable) SetFocus(minBytesEdits[0]);
-}
-
-void readSettingsPanel() {
-    for (int i = 0; i < 6; ++i)
-        appSettings.minBytes[i] = readNumber(minBytesEdits[i], bytesPerCharacter[i]);
-    appSettings.toDouble = readSwitch(toDoubleCheck);
-    appSettings.toUpper = readSwitch(toUpperCheck);
-    appSettings.minimumCounts = readNumber(minCountEdit, 1);
+void onSettingsButton() {
+    enableMainControls(false);
+    enableSettingsPanel(true);
 }
 
 void onApplyButton() {

@@ -3,12 +3,8 @@
 // Writes appSettings into the panel's controls, the full-width lengths in characters.
 void showSettings();
 
-// Reads the panel's controls into appSettings, the full-width lengths doubled back into bytes.
-void readSettingsPanel();
-
-// Enables or disables the twenty controls of the panel; enabling moves the focus to its first
-// field.
-void enableSettingsPanel(bool enable);
+// 設　定: the panel takes the focus, the rest of the window waits.
+void onSettingsButton();
 
 // 適　用: takes the panel's values when every field holds text, and returns to the main controls.
 // The fields keep the text as typed.

@@ -4,11 +4,14 @@
 #include "message_boxes.h"
 #include "test_window.h"
 
+#include "app_files.h"
 #include "commands.h"
+#include "controls.h"
 #include "main_window.h"
 #include "search_banners.h"
 #include "startup.h"
 #include "test_files.h"
+#include "texts.h"
 
 #include <dlgs.h>
 #include <gtest/gtest.h>
@@ -70,12 +73,12 @@ std::vector<HWND> mainControls() {
                                   browseButton, runButton,      legendLabel};
     for (int i = 0; i < keywordRowsShown(); ++i)
         controls.insert(controls.end(), {rankLabels[i], keywordEdits[i], countEdits[i],
-                                         searchButtons[i], userWordButtons[i], ignoreButtons[i]});
+                                         searchButtons[i], userWordButtons[i], excludeButtons[i]});
     return controls;
 }
 
 std::vector<HWND> panelControls() {
-    std::vector<HWND> controls = {settingsGroup, minBytesLabel, minCountLabel, toDoubleCheck,
+    std::vector<HWND> controls = {settingsGroup, minBytesLabel, minCountLabel, toFullWidthCheck,
                                   toUpperCheck,  minCountEdit,  applyButton,   cancelButton};
     controls.insert(controls.end(), std::begin(classLabels), std::end(classLabels));
     controls.insert(controls.end(), std::begin(minBytesEdits), std::end(minBytesEdits));
@@ -121,7 +124,7 @@ class Commands : public testing::Test {
     void resetPaths() {
         setPath(iniPath, folder.file("init.ini"));
         setPath(userWordPath, folder.file("userword.lst"));
-        setPath(ignorePath, folder.file("ignore.lst"));
+        setPath(excludedListPath, folder.file("ignore.lst"));
         setPath(keywordLogPath, folder.file("keyword.log"));
         // No program is associated with this name, so a search opens no editor here: the tests
         // of the real program open result.txt.
@@ -328,7 +331,7 @@ TEST_F(Commands, RowsShowEachKeywordRunWhateverWasInThem) {
 TEST_F(Commands, RegistrationTakesTheRowTextAsItIs) {
     open();
     expectBoxes(clickAndAnswer(userWordButtons[0]), {noKeyword});
-    expectBoxes(clickAndAnswer(ignoreButtons[9]), {noKeyword});
+    expectBoxes(clickAndAnswer(excludeButtons[9]), {noKeyword});
     EXPECT_TRUE(userWords.empty());
     EXPECT_TRUE(ignoreWords.empty());
 
@@ -339,9 +342,9 @@ TEST_F(Commands, RegistrationTakesTheRowTextAsItIs) {
     SetWindowTextA(countEdits[2], "7");
     expectBoxes(clickAndAnswer(userWordButtons[2]), {userWordAdded});
     expectBoxes(clickAndAnswer(userWordButtons[2]), {userWordAdded});
-    expectBoxes(clickAndAnswer(ignoreButtons[2]), {ignoreWordAdded});
+    expectBoxes(clickAndAnswer(excludeButtons[2]), {ignoreWordAdded});
     SetWindowTextA(keywordEdits[9], "Abc");
-    expectBoxes(clickAndAnswer(ignoreButtons[9]), {ignoreWordAdded});
+    expectBoxes(clickAndAnswer(excludeButtons[9]), {ignoreWordAdded});
     EXPECT_EQ(userWords, WordSet{spaced});
     EXPECT_EQ(ignoreWords, (WordSet{spaced, "Abc"}));
     EXPECT_EQ(windowText(keywordEdits[2]), spaced);
@@ -403,7 +406,7 @@ TEST_F(Commands, ApplyTakesTheTextAsTypedAndCancelShowsTheSettingsAgain) {
     EXPECT_EQ(windowText(minBytesEdits[0]), "007");
 
     // Text set from outside the edit boxes' digit filter.
-    click(toDoubleCheck);
+    click(toFullWidthCheck);
     click(toUpperCheck);
     applyTyped({{minBytesEdits[0], "ab"},
                 {minBytesEdits[2], "99999999999"},
@@ -414,12 +417,12 @@ TEST_F(Commands, ApplyTakesTheTextAsTypedAndCancelShowsTheSettingsAgain) {
     click(settingsButton);
     EXPECT_EQ(windowText(minBytesEdits[1]), " +12");
     for (HWND edit : minBytesEdits) SetWindowTextA(edit, "5");
-    click(toDoubleCheck);
+    click(toFullWidthCheck);
     click(cancelButton);
     EXPECT_EQ(texts(minBytesEdits, 6),
               (std::vector<std::string>{"0", "12", "1073741823", "-1073741824", "3", "12"}));
     EXPECT_EQ(windowText(minCountEdit), "9");
-    EXPECT_EQ(SendMessageA(toDoubleCheck, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(toFullWidthCheck, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(SendMessageA(toUpperCheck, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
@@ -458,7 +461,7 @@ TEST_F(Commands, AFileThatCannotBeWrittenAtTheCloseLosesNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folderInPlaceOf);
         TemporaryFolder caseFolder;
-        for (char* path : {iniPath, userWordPath, ignorePath}) {
+        for (char* path : {iniPath, userWordPath, excludedListPath}) {
             std::string name = std::strrchr(path, '\\') + 1;
             setPath(path, caseFolder.file(name));
             writeBytes(path, name == "init.ini" ? oldSettings : oldList);
@@ -476,7 +479,7 @@ TEST_F(Commands, AFileThatCannotBeWrittenAtTheCloseLosesNothing) {
         expectBoxes(closeWithYes(), c.boxes);
         EXPECT_EQ(IsWindow(mainWindow) == FALSE, c.closed);
         EXPECT_EQ(readBytes(userWordPath), c.userWordListWritten ? "a\r\n" : oldList);
-        EXPECT_EQ(readBytes(ignorePath), c.closed ? "z\r\n" : oldList);
+        EXPECT_EQ(readBytes(excludedListPath), c.closed ? "z\r\n" : oldList);
         // A settings file that cannot be read is not replaced, and no new file is left beside it.
         if (std::string(c.folderInPlaceOf) != "init.ini") {
             EXPECT_EQ(readBytes(iniPath), oldSettings);
@@ -488,7 +491,7 @@ TEST_F(Commands, AFileThatCannotBeWrittenAtTheCloseLosesNothing) {
             expectBoxes(closeWithYes(), {});
             EXPECT_FALSE(IsWindow(mainWindow));
             EXPECT_EQ(readBytes(userWordPath), "a\r\n");
-            EXPECT_EQ(readBytes(ignorePath), "z\r\n");
+            EXPECT_EQ(readBytes(excludedListPath), "z\r\n");
             std::string saved = readBytes(iniPath);
             EXPECT_NE(saved.find("[Convert]\r\nTODOUBLE = 0\r\nTOUPPER = 0\r\n"),
                       std::string::npos);

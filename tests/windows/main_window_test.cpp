@@ -3,10 +3,13 @@
 
 #include "message_boxes.h"
 
+#include "app_files.h"
+#include "controls.h"
 #include "main_window.h"
 #include "settings_panel.h"
 #include "startup.h"
 #include "test_window.h"
+#include "texts.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -61,7 +64,7 @@ TEST_P(Layout, TheRowsAndThePanelStandInTheirPlacesWithoutOverlap) {
     EXPECT_EQ(outer.bottom - outer.top, half * 20 + 320);
 
     const HWND* columns[] = {rankLabels,    keywordEdits,    countEdits,
-                             searchButtons, userWordButtons, ignoreButtons};
+                             searchButtons, userWordButtons, excludeButtons};
     const char* captions[] = {nullptr, "", "", u8"♪", u8"●", u8"×"};
     const int leftX[] = {20, 50, 140, 170, 190, 210};
     for (int i = 0; i < maxKeywordCounts; ++i) {

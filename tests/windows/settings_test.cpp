@@ -1,7 +1,11 @@
+#include "app_files.h"
+#include "controls.h"
+#include "main_window.h"
 #include "settings.h"
 #include "startup.h"
 #include "test_files.h"
 #include "test_window.h"
+#include "texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,12 @@
 #include "message_boxes.h"
 #include "program.h"
 
+#include "app_files.h"
+#include "controls.h"
+#include "main_window.h"
 #include "startup.h"
 #include "test_files.h"
+#include "texts.h"
 
 #include <gtest/gtest.h>
 

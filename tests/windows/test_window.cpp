@@ -1,7 +1,10 @@
 #include "test_window.h"
 
+#include "app_files.h"
+#include "controls.h"
 #include "main_window.h"
 #include "startup.h"
+#include "texts.h"
 
 #include <algorithm>
 
@@ -12,7 +15,7 @@ bool openMainWindow(const AppSettings& settings) {
     appSettings = settings;
     // The rows of a window closed before must not pass for rows of this one.
     for (HWND* rows :
-         {rankLabels, keywordEdits, countEdits, searchButtons, userWordButtons, ignoreButtons})
+         {rankLabels, keywordEdits, countEdits, searchButtons, userWordButtons, excludeButtons})
         std::fill(rows, rows + maxKeywordCounts, nullptr);
     return createMainWindow(appInstance, SW_SHOWNORMAL) == 1;
 }

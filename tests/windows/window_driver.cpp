@@ -4,7 +4,11 @@
 
 #include "message_boxes.h"
 
+#include "app_files.h"
+#include "controls.h"
+#include "main_window.h"
 #include "startup.h"
+#include "texts.h"
 
 #include <cstdio>
 

@@ -1,0 +1,55 @@
+#include "controls.h"
+
+#include <initializer_list>
+
+HINSTANCE appInstance;
+HWND mainWindow;
+
+HWND englishCheck;
+HWND settingsButton;
+HWND targetLabel;
+HWND targetEdit;
+HWND browseButton;
+HWND runButton;
+HWND legendLabel;
+
+HWND rankLabels[maxKeywordCounts];
+HWND keywordEdits[maxKeywordCounts];
+HWND countEdits[maxKeywordCounts];
+HWND searchButtons[maxKeywordCounts];
+HWND userWordButtons[maxKeywordCounts];
+HWND excludeButtons[maxKeywordCounts];
+
+HWND settingsGroup;
+HWND minBytesLabel;
+HWND classLabels[6];
+HWND minBytesEdits[6];
+HWND toFullWidthCheck;
+HWND toUpperCheck;
+HWND minCountLabel;
+HWND minCountEdit;
+HWND applyButton;
+HWND cancelButton;
+
+void enableMainControls(bool enable) {
+    for (HWND control : {englishCheck, settingsButton, targetLabel, targetEdit, browseButton,
+                         runButton, legendLabel})
+        EnableWindow(control, enable);
+    for (int i = 0; i < keywordRowsShown(); ++i)
+        for (HWND control : {rankLabels[i], keywordEdits[i], countEdits[i], searchButtons[i],
+                             userWordButtons[i], excludeButtons[i]})
+            EnableWindow(control, enable);
+    InvalidateRect(mainWindow, nullptr, TRUE);
+    if (enable) SetFocus(targetEdit);
+}
+
+void enableSettingsPanel(bool enable) {
+    const HWND panel[] = {settingsGroup,    minBytesLabel,    classLabels[0],   classLabels[1],
+                          classLabels[2],   classLabels[3],   classLabels[4],   classLabels[5],
+                          minBytesEdits[0], minBytesEdits[1], minBytesEdits[2], minBytesEdits[3],
+                          minBytesEdits[4], minBytesEdits[5], minCountLabel,    toFullWidthCheck,
+                          toUpperCheck,     minCountEdit,     applyButton,      cancelButton};
+    for (HWND control : panel) EnableWindow(control, enable);
+    InvalidateRect(mainWindow, nullptr, TRUE);
+    if (enable) SetFocus(minBytesEdits[0]);
+}
