@@ -20,7 +20,7 @@ namespace {
 
 // A message box with what only its own process sees.
 struct Box {
-    SeenBox seen;
+    std::string seen;
     HICON icon;
     bool taskModal; // the thread's other top-level windows were disabled while it showed
 };
@@ -77,7 +77,7 @@ TEST_F(InProcess, MessageBoxesShowTheirIcons) {
                            u8"Tallyonを終了します"};
     const LPCSTR icons[] = {IDI_INFORMATION, IDI_WARNING, IDI_QUESTION};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(seen[i].seen.text, sjis(texts[i]));
+        EXPECT_EQ(seen[i].seen.find(sjis(texts[i])), 0u) << seen[i].seen;
         EXPECT_EQ(seen[i].icon, LoadIconA(nullptr, icons[i])) << i;
         // With an owner, Wine disables the owner only.
         EXPECT_TRUE(seen[i].taskModal || i == 2) << i;
