@@ -7,6 +7,8 @@
 #include <dlgs.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -14,20 +16,16 @@
 namespace {
 
 // init.ini as the program saves it: the defaults, or the values in the order of the keys.
-std::string settingsFile(std::vector<int> v = {0, 0, 0, 0, 0, 0, 0, 0, 0, 10}) {
-    const char* keys[] = {"[MinimumBytes]\r\nHANKAKUEISUKIGO",
-                          "HANKAKUKATAKANA",
-                          "ZENKAKUEISUKIGO",
-                          "ZENKAKUHIRAGANA",
-                          "ZENKAKUKATAKANA",
-                          "ZENKAKUKANJI",
-                          "[Convert]\r\nTODOUBLE",
-                          "TOUPPER",
-                          "[MinimumCounts]\r\nMINIMUMCOUNTS",
-                          "[KeywordCounts]\r\nKEYWORDCOUNTS"};
-    std::string file;
-    for (int i = 0; i < 10; ++i) file += keys[i] + (" = " + std::to_string(v[i])) + "\r\n";
-    return file;
+std::string settingsFile(std::array<int, 10> v = {0, 0, 0, 0, 0, 0, 0, 0, 0, 10}) {
+    char text[1024];
+    std::snprintf(
+        text, sizeof text,
+        "[MinimumBytes]\r\nHANKAKUEISUKIGO = %d\r\nHANKAKUKATAKANA = %d\r\n"
+        "ZENKAKUEISUKIGO = %d\r\nZENKAKUHIRAGANA = %d\r\nZENKAKUKATAKANA = %d\r\n"
+        "ZENKAKUKANJI = %d\r\n[Convert]\r\nTODOUBLE = %d\r\nTOUPPER = %d\r\n"
+        "[MinimumCounts]\r\nMINIMUMCOUNTS = %d\r\n[KeywordCounts]\r\nKEYWORDCOUNTS = %d\r\n",
+        v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
+    return text;
 }
 
 // Four rows; kanji words from one character on, the other classes from two.
@@ -36,6 +34,15 @@ const std::string fourRows = settingsFile({2, 2, 4, 4, 4, 2, 0, 0, 0, 4});
 std::string box(const char* text, const char* caption = u8"エラー", const char* buttons = " OK") {
     return sjis(text) + " | " + sjis(caption) + " |" + buttons;
 }
+
+// The labels of the settings panel's fields, in the order of init.ini.
+const char* const fieldLabels[] = {u8"半角英数記号",
+                                   u8"半角カタカナ",
+                                   u8"全角英数記号",
+                                   u8"全角ひらがな",
+                                   u8"全角カタカナ",
+                                   u8"漢字",
+                                   u8"ログに出力する最低出現件数："};
 
 const std::string finished = box(u8"検索処理が終了しました", u8"終了");
 
@@ -191,9 +198,7 @@ TEST_P(Layout, RowsStandInTwoColumnsAboveTheSettingsPanel) {
         }
     }
     EXPECT_EQ(SendMessageA(targetBox(), EM_GETLIMITTEXT, 0, 0), 1024);
-    for (const char* label :
-         {u8"半角英数記号", u8"半角カタカナ", u8"全角英数記号", u8"全角ひらがな", u8"全角カタカナ",
-          u8"漢字", u8"ログに出力する最低出現件数："}) {
+    for (const char* label : fieldLabels) {
         ASSERT_NE(field(label), nullptr) << label;
         EXPECT_EQ(clientRect(field(label)).top + 5, clientRect(control("STATIC", label)).top);
         EXPECT_TRUE(GetWindowLongA(field(label), GWL_STYLE) & ES_NUMBER);
@@ -215,11 +220,7 @@ TEST_P(Layout, RowsStandInTwoColumnsAboveTheSettingsPanel) {
               std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(KeywordCounts, Layout, testing::Values(0, 1, 7, 10, 51, -4),
-                         [](const testing::TestParamInfo<int>& info) {
-                             return (info.param < 0 ? "minus" : "") +
-                                    std::to_string(abs(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(KeywordCounts, Layout, testing::Values(0, 1, 7, 10, 51, -4));
 
 // Runs `run` on a target that is a pipe: the run waits for its content, and meanwhile the test
 // counts the enabled controls.
@@ -371,49 +372,53 @@ TEST_F(Window, EachOutcomeOfARunShowsItsMessage) {
 // The panel shows the lengths of the full-width classes in characters and takes them back as
 // bytes; a field's value is its leading number, limited to the 32-bit range.
 TEST_F(Window, TheSettingsPanelAppliesTheFieldsAsTypedAndCancelShowsTheSettingsAgain) {
-    writeBytes(installation.file("init.ini"), settingsFile({1, 2, 7, 5, 8, 9, 2, 1, 3, -4}));
+    writeBytes(installation.file("init.ini"), settingsFile({1, 2, 7, 5, 8, 12, 2, 1, 3, -4}));
     start();
-    const char* fields[] = {u8"半角英数記号",
-                            u8"半角カタカナ",
-                            u8"全角英数記号",
-                            u8"全角ひらがな",
-                            u8"全角カタカナ",
-                            u8"漢字",
-                            u8"ログに出力する最低出現件数："};
     auto shown = [&] {
         std::vector<std::string> texts;
-        for (const char* label : fields) texts.push_back(windowText(field(label)));
+        for (const char* label : fieldLabels) texts.push_back(windowText(field(label)));
         return texts;
     };
     auto ticked = [&](const char* caption) {
         return SendMessageA(button(caption), BM_GETCHECK, 0, 0) == BST_CHECKED;
     };
-    EXPECT_EQ(shown(), (std::vector<std::string>{"1", "2", "3", "2", "4", "4", "3"}));
+    auto enabled = [&] {
+        int count = 0;
+        for (const Control& c : controls) count += IsWindowEnabled(c.handle) != FALSE;
+        return count;
+    };
+    EXPECT_EQ(shown(), (std::vector<std::string>{"1", "2", "3", "2", "4", "6", "3"}));
     EXPECT_FALSE(ticked(u8"半角カナ→全角カナ"));
     EXPECT_TRUE(ticked(u8"英小文字→英大文字"));
     EXPECT_EQ(focus(), targetBox());
 
+    // The panel's twenty controls take the place of the seven of the main area.
     click(button(u8"設　定"));
-    EXPECT_EQ(focus(), field(fields[0]));
+    EXPECT_EQ(focus(), field(fieldLabels[0]));
+    EXPECT_EQ(enabled(), 20);
     EXPECT_FALSE(IsWindowEnabled(button(u8"実　行")));
-    typeText(field(fields[6]), "");
-    EXPECT_EQ(clickAndAnswer(button(u8"適　用")), box(u8"全ての項目に値を入力してください"));
-    EXPECT_TRUE(IsWindowEnabled(button(u8"適　用")));
+    for (const char* label : fieldLabels) {
+        typeText(field(label), "");
+        EXPECT_EQ(clickAndAnswer(button(u8"適　用")), box(u8"全ての項目に値を入力してください"));
+        EXPECT_EQ(enabled(), 20);
+        typeText(field(label), "1");
+    }
     click(button(u8"取　消"));
-    EXPECT_EQ(windowText(field(fields[6])), "3");
+    EXPECT_EQ(shown()[6], "3");
+    EXPECT_EQ(enabled(), 7);
     EXPECT_EQ(focus(), targetBox());
 
     click(button(u8"設　定"));
     const char* typed[] = {" +12", "ab", "99999999999", "-99999999999", "3", "12ab", "\t-4"};
-    for (int i = 0; i < 7; ++i) typeText(field(fields[i]), typed[i]);
+    for (int i = 0; i < 7; ++i) typeText(field(fieldLabels[i]), typed[i]);
     click(button(u8"半角カナ→全角カナ"));
     click(button(u8"英小文字→英大文字"));
     click(button(u8"適　用"));
     EXPECT_TRUE(IsWindowEnabled(button(u8"実　行")));
-    EXPECT_EQ(windowText(field(fields[0])), " +12");
+    EXPECT_EQ(windowText(field(fieldLabels[0])), " +12");
 
     click(button(u8"設　定"));
-    for (const char* label : fields) typeText(field(label), "5");
+    for (const char* label : fieldLabels) typeText(field(label), "5");
     click(button(u8"英小文字→英大文字"));
     click(button(u8"取　消"));
     EXPECT_EQ(shown(),
@@ -423,7 +428,7 @@ TEST_F(Window, TheSettingsPanelAppliesTheFieldsAsTypedAndCancelShowsTheSettingsA
 
     // Closing with the panel open saves the settings last applied, not the panel's text.
     click(button(u8"設　定"));
-    typeText(field(fields[0]), "9");
+    typeText(field(fieldLabels[0]), "9");
     EXPECT_EQ(program->close(window), 0);
     EXPECT_EQ(file("init.ini"),
               settingsFile({12, 0, 2147483647, -2147483648, 6, 24, 1, 0, -4, -4}));
