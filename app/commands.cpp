@@ -9,6 +9,9 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <utility>
+#include <vector>
+
 int englishMode;
 
 namespace {
@@ -26,32 +29,41 @@ bool readTargetPath(char* targetPath) {
     return false;
 }
 
-// The engine lives only for the run: leaving closes keyword.log before the result is shown.
-RunResult runKeywordEngine(const char* targetPath) {
+// The settings as the engine takes them; of the switches, only 1 means on.
+KeywordRunOptions keywordRunOptions() {
     const AppSettings& settings = appSettings;
-    KeywordEngine engine(keywordLogPath, settings.minBytes[0], settings.minBytes[1],
-                         settings.minBytes[2], settings.minBytes[3], settings.minBytes[4],
-                         settings.minBytes[5], settings.minimumCounts, settings.keywordCounts,
-                         settings.toDouble, settings.toUpper, englishMode);
-    for (const std::string& word : userWords)
-        engine.addUserWord(static_cast<int>(word.size()), word.c_str());
-    for (const std::string& word : ignoreWords) engine.addExcludedWord(word.c_str());
+    KeywordRunOptions options;
+    for (size_t i = 0; i < options.minBytes.size(); ++i) options.minBytes[i] = settings.minBytes[i];
+    options.minimumCount = settings.minimumCounts;
+    options.rows = settings.keywordCounts;
+    options.toFullWidth = settings.toDouble == 1;
+    options.toUpper = settings.toUpper == 1;
+    options.englishMode = englishMode == 1;
+    options.userWords.assign(userWords.begin(), userWords.end());
+    options.excludedWords.assign(ignoreWords.begin(), ignoreWords.end());
+    return options;
+}
+
+// keyword.log is closed when the run returns, before the result is shown.
+RunResult runKeywordEngine(const char* targetPath) {
+    KeywordRunOptions options = keywordRunOptions();
+    std::vector<RankingRow> rows;
     enableMainControls(false);
-    RunResult result = engine.run(targetPath);
+    RunResult result = run(targetPath, keywordLogPath, std::move(options), rows);
     enableMainControls(true);
-    fillKeywordRows(engine);
+    fillKeywordRows(rows);
     return result;
 }
 
-// The engine keeps a pointer to the keyword, which stays unchanged while it lives. Leaving closes
-// result.txt, so the file is complete before it is opened.
+// result.txt is closed when the run returns, so the file is complete before it is opened.
 RunResult runSearchEngine(const char* targetPath, const char* keyword) {
-    KeywordEngine engine(resultPath, keyword, appSettings.toDouble, appSettings.toUpper);
-    engine.writeSearchHeader();
+    SearchRunOptions options;
+    options.keyword = keyword;
+    options.toFullWidth = appSettings.toDouble == 1;
+    options.toUpper = appSettings.toUpper == 1;
     enableMainControls(false);
-    RunResult result = engine.run(targetPath);
+    RunResult result = run(targetPath, resultPath, options);
     enableMainControls(true);
-    engine.writeSearchFooter();
     return result;
 }
 
@@ -81,7 +93,7 @@ void onRunButton() {
     englishMode = SendMessageA(englishCheck, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
     char targetPath[pathSize] = {};
     if (!readTargetPath(targetPath)) return;
-    showRunResult(KeywordRun, runKeywordEngine(targetPath));
+    showRunResult(RunKind::Keywords, static_cast<int>(runKeywordEngine(targetPath)));
 }
 
 void onSearchButton(int row) {
@@ -89,15 +101,17 @@ void onSearchButton(int row) {
     if (!readTargetPath(targetPath)) return;
     char keyword[1024] = {};
     GetWindowTextA(keywordEdits[row], keyword, sizeof keyword);
-    showRunResult(SearchRun, runSearchEngine(targetPath, keyword));
+    showRunResult(RunKind::Search, static_cast<int>(runSearchEngine(targetPath, keyword)));
 }
 
 void showRunResult(RunKind runKind, int resultCode) {
-    if (resultCode == ResultOk) {
+    constexpr int firstError = static_cast<int>(RunResult::OutputError);
+    constexpr int lastError = static_cast<int>(RunResult::SentenceTooLong);
+    if (resultCode == static_cast<int>(RunResult::Done)) {
         showInformation(finishedMessage, finishedCaption);
-        if (runKind == SearchRun) openResultFile();
-    } else if (resultCode >= ResultIoError && resultCode <= ResultBufferOverflow) {
-        showError(runErrorMessages[resultCode - ResultIoError]);
+        if (runKind == RunKind::Search) openResultFile();
+    } else if (resultCode >= firstError && resultCode <= lastError) {
+        showError(runErrorMessages[resultCode - firstError]);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "keyword_engine.h"
 
+enum class RunKind { Keywords, Search };
+
 // 1 when 英文を処理する was ticked at the start of the last keyword run; never stored.
 extern int englishMode;
 

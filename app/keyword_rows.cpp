@@ -25,13 +25,13 @@ void registerWord(int row, WordSet& words, const char* message, const char* capt
 
 } // namespace
 
-void fillKeywordRows(const KeywordEngine& engine) {
+void fillKeywordRows(const std::vector<RankingRow>& rows) {
     for (int i = 0; i < keywordRowsShown(); ++i) {
-        if (engine.topWords[i].empty()) {
+        if (static_cast<size_t>(i) >= rows.size()) {
             showRow(i, "", "");
             continue;
         }
-        showRow(i, engine.topWords[i].c_str(), std::to_string(engine.topCounts[i]).c_str());
+        showRow(i, rows[i].word.c_str(), std::to_string(rows[i].count).c_str());
     }
 }
 

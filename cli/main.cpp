@@ -5,12 +5,14 @@
 #include "word_lists.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -24,7 +26,6 @@
 namespace {
 
 constexpr int usageErrorStatus = 64;
-constexpr int maxRows = 50;
 
 constexpr char usageText[] =
     "usage: tallyon-cli keywords [OPTIONS] TARGET\n"
@@ -56,23 +57,15 @@ struct UsageError {
     std::string message;
 };
 
-struct KeywordOptions {
+struct KeywordCommand {
     std::string output = "keyword.log";
-    int minBytes[6] = {};
-    int minimumCounts = 0;
-    int rows = 10;
-    int toDouble = 0;
-    int toUpper = 0;
-    int englishMode = 0;
-    WordSet userWords;
-    WordSet ignoreWords;
+    KeywordRunOptions options;
     std::vector<std::string> operands;
 };
 
-struct SearchOptions {
+struct SearchCommand {
     std::string output = "result.txt";
-    int toDouble = 0;
-    int toUpper = 0;
+    SearchRunOptions options;
     std::vector<std::string> operands;
 };
 
@@ -87,7 +80,7 @@ int parseInteger(const std::string& text, const std::string& option) {
     return static_cast<int>(value);
 }
 
-void parseMinBytes(const std::string& text, int (&minBytes)[6]) {
+void parseMinBytes(const std::string& text, std::array<int, 6>& minBytes) {
     size_t start = 0;
     for (int i = 0; i < 6; ++i) {
         size_t comma = text.find(',', start);
@@ -99,10 +92,22 @@ void parseMinBytes(const std::string& text, int (&minBytes)[6]) {
     }
 }
 
-WordSet loadListOption(const std::string& path, const std::string& option) {
-    WordSet words;
-    if (!loadWordList(path.c_str(), words))
-        throw UsageError{option + ": cannot read '" + path + "'"};
+// A list is many small blocks, whose memory glibc keeps once they are freed unless asked.
+void releaseFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+// The list in ascending byte order, as the window hands it over. Its words move out of the set,
+// whose memory is given back: a large list is worth not holding twice during the run.
+std::vector<std::string> loadListOption(const std::string& path, const std::string& option) {
+    WordSet set;
+    if (!loadWordList(path.c_str(), set)) throw UsageError{option + ": cannot read '" + path + "'"};
+    std::vector<std::string> words;
+    words.reserve(set.size());
+    while (!set.empty()) words.push_back(std::move(set.extract(set.begin()).value()));
+    releaseFreedMemory();
     return words;
 }
 
@@ -135,90 +140,69 @@ void requireOperands(const std::vector<std::string>& operands, size_t count, con
                          std::to_string(operands.size()) + " operand(s)"};
 }
 
-KeywordOptions parseKeywordOptions(int argc, char** argv) {
-    KeywordOptions options;
-    options.operands = parseArguments(argc, argv, [&](const std::string& arg, auto takeValue) {
+KeywordCommand parseKeywordCommand(int argc, char** argv) {
+    KeywordCommand command;
+    KeywordRunOptions& options = command.options;
+    options.rows = 10;
+    command.operands = parseArguments(argc, argv, [&](const std::string& arg, auto takeValue) {
         if (arg == "-o" || arg == "--output")
-            options.output = takeValue();
+            command.output = takeValue();
         else if (arg == "--min-bytes")
             parseMinBytes(takeValue(), options.minBytes);
         else if (arg == "--min-count")
-            options.minimumCounts = parseInteger(takeValue(), arg);
+            options.minimumCount = parseInteger(takeValue(), arg);
         else if (arg == "--rows")
-            options.rows = std::min(parseInteger(takeValue(), arg), maxRows);
+            options.rows = std::min(parseInteger(takeValue(), arg), maxKeywordRows);
         else if (arg == "--to-double")
-            options.toDouble = 1;
+            options.toFullWidth = true;
         else if (arg == "--to-upper")
-            options.toUpper = 1;
+            options.toUpper = true;
         else if (arg == "--english")
-            options.englishMode = 1;
+            options.englishMode = true;
         else if (arg == "--user-words")
             options.userWords = loadListOption(takeValue(), arg);
         else if (arg == "--ignore-words")
-            options.ignoreWords = loadListOption(takeValue(), arg);
+            options.excludedWords = loadListOption(takeValue(), arg);
         else
             return false;
         return true;
     });
-    requireOperands(options.operands, 1, "TARGET");
-    return options;
+    requireOperands(command.operands, 1, "TARGET");
+    return command;
 }
 
-SearchOptions parseSearchOptions(int argc, char** argv) {
-    SearchOptions options;
-    options.operands = parseArguments(argc, argv, [&](const std::string& arg, auto takeValue) {
+SearchCommand parseSearchCommand(int argc, char** argv) {
+    SearchCommand command;
+    command.operands = parseArguments(argc, argv, [&](const std::string& arg, auto takeValue) {
         if (arg == "-o" || arg == "--output")
-            options.output = takeValue();
+            command.output = takeValue();
         else if (arg == "--to-double")
-            options.toDouble = 1;
+            command.options.toFullWidth = true;
         else if (arg == "--to-upper")
-            options.toUpper = 1;
+            command.options.toUpper = true;
         else
             return false;
         return true;
     });
-    requireOperands(options.operands, 2, "TARGET and KEYWORD");
-    return options;
+    requireOperands(command.operands, 2, "TARGET and KEYWORD");
+    command.options.keyword = command.operands[1];
+    return command;
 }
 
-// A list is many small blocks, whose memory glibc keeps once they are freed unless asked.
-void releaseFreedMemory() {
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-}
-
-// The lists reach the engine as the window hands them over: in ascending byte order, each user
-// word with its length in bytes.
-int runKeywords(KeywordOptions options) {
-    const int* minBytes = options.minBytes;
-    KeywordEngine engine(options.output.c_str(), minBytes[0], minBytes[1], minBytes[2], minBytes[3],
-                         minBytes[4], minBytes[5], options.minimumCounts, options.rows,
-                         options.toDouble, options.toUpper, options.englishMode);
-    for (const std::string& word : options.userWords)
-        engine.addUserWord(static_cast<int>(word.size()), word.c_str());
-    for (const std::string& word : options.ignoreWords) engine.addExcludedWord(word.c_str());
-    // The engine keeps copies of the lists; large ones are worth giving back during the run.
-    WordSet().swap(options.userWords);
-    WordSet().swap(options.ignoreWords);
-    releaseFreedMemory();
-    RunResult result = engine.run(options.operands[0].c_str());
-    for (int i = 0; i < options.rows; ++i) {
-        if (engine.topWords[i].empty()) continue;
-        std::string row = std::to_string(engine.topCounts[i]) + '\t' + engine.topWords[i] + '\n';
-        std::fwrite(row.data(), 1, row.size(), stdout);
+int runKeywords(KeywordCommand command) {
+    std::vector<RankingRow> rows;
+    RunResult result =
+        run(command.operands[0].c_str(), command.output.c_str(), std::move(command.options), rows);
+    for (const RankingRow& row : rows) {
+        std::string text = std::to_string(row.count) + '\t' + row.word + '\n';
+        std::fwrite(text.data(), 1, text.size(), stdout);
     }
-    return result;
+    return static_cast<int>(result);
 }
 
-int runSearch(const SearchOptions& options) {
-    const std::string& keyword = options.operands[1];
-    KeywordEngine engine(options.output.c_str(), keyword.c_str(), options.toDouble,
-                         options.toUpper);
-    engine.writeSearchHeader();
-    RunResult result = engine.run(options.operands[0].c_str());
-    engine.writeSearchFooter();
-    return result;
+int runSearch(const SearchCommand& command) {
+    return static_cast<int>(
+        run(command.operands[0].c_str(), command.output.c_str(), command.options));
 }
 
 bool isHelp(const char* arg) {
@@ -235,8 +219,8 @@ int dispatch(int argc, char** argv) {
     }
     if (argc < 2) throw UsageError{"missing command: keywords or search"};
     std::string command = argv[1];
-    if (command == "keywords") return runKeywords(parseKeywordOptions(argc, argv));
-    if (command == "search") return runSearch(parseSearchOptions(argc, argv));
+    if (command == "keywords") return runKeywords(parseKeywordCommand(argc, argv));
+    if (command == "search") return runSearch(parseSearchCommand(argc, argv));
     throw UsageError{"unknown command: " + command};
 }
 

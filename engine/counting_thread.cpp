@@ -58,7 +58,7 @@ void CountingThread::countWordsOf(const WordBatch& batch) {
         size_t size = std::min(WordTable::lookupGroupSize, batch.words.size() - first);
         for (size_t i = 0; i < size; ++i) {
             const WordSpan& span = batch.words[first + i];
-            group[i] = {batch.text.data() + span.offset, span.length};
+            group[i] = {batch.text + span.offset, span.length};
         }
         counts.addOneToEach(group, size);
     }

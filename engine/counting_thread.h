@@ -17,10 +17,10 @@ struct WordSpan {
     std::uint32_t length;
 };
 
-// One block of the target and the words cut from it. Most words lie in the block; converted
-// forms and the words of sentences stripped of tags do not and are copied.
+// The words cut from one block of the target. Most words lie in the block; converted forms and
+// the words of sentences stripped of tags do not and are copied.
 struct WordBatch {
-    std::vector<char> text;
+    const char* text = nullptr; // the block, owned by the sentence reader
     std::vector<WordSpan> words;
     std::vector<std::string> copiedWords;
 

@@ -1,27 +1,26 @@
-#include "keyword_engine.h"
+#include "keyword_run.h"
 
 #include "conversions.h"
 
 #include <cstdint>
 
-// Cuts sentenceText into maximal runs of one character class. Only runs of the six word classes
+// Cuts the sentence into maximal runs of one character class. Only runs of the six word classes
 // can be retained, and those never hold a control byte as a character of their own, so every
 // retained word is the slice of the sentence that its run covers.
-void KeywordEngine::segmentSentence() {
-    std::string_view text = sentenceText;
-    const ByteClassTable& singleByteClasses = byteClasses(englishMode == 1);
-    int runClass = Separator;
+void KeywordRun::sentence(std::string_view text, bool inBlock, std::int64_t) {
+    sentenceInBlock = inBlock;
+    CharClass runClass = CharClass::Separator;
     size_t runStart = 0;
     for (size_t i = 0; i < text.size();) {
         unsigned char b = static_cast<unsigned char>(text[i]);
-        int charClass = singleByteClasses[b];
+        CharClass charClass = byteClassTable[b];
         size_t length = 1;
-        if (charClass == startsPair) {
+        if (charClass == CharClass::StartsPair) {
             // A lead byte at the end of the sentence pairs with the terminating NUL.
             bool hasSecond = i + 1 < text.size();
             length = hasSecond ? 2 : 1;
             charClass = classOfPair(b, hasSecond ? static_cast<unsigned char>(text[i + 1]) : 0);
-            if (charClass == continuesRun) charClass = runClass;
+            if (charClass == CharClass::ContinuesRun) charClass = runClass;
         }
         if (charClass != runClass) {
             finishWord(runClass, text.substr(runStart, i - runStart));
@@ -34,28 +33,28 @@ void KeywordEngine::segmentSentence() {
 }
 
 // The word is counted with the rest of its block; one that does not lie in the block is copied.
-void KeywordEngine::registerWord(std::string_view word, bool inBlock) {
+void KeywordRun::registerWord(std::string_view word, bool inBlock) {
     if (inBlock)
-        filling->words.push_back({static_cast<std::uint32_t>(word.data() - filling->text.data()),
+        filling->words.push_back({static_cast<std::uint32_t>(word.data() - filling->text),
                                   static_cast<std::uint32_t>(word.size())});
     else
         filling->copiedWords.emplace_back(word);
 }
 
-int KeywordEngine::minBytesFor(int charClass) const {
+int KeywordRun::minBytesFor(CharClass charClass) const {
     switch (charClass) {
-    case HankakuEisuKigo:
-        return minBytes[0];
-    case HankakuKatakana:
-        return minBytes[1];
-    case ZenkakuEisuKigo:
-        return minBytes[2];
-    case ZenkakuHiragana:
-        return minBytes[3];
-    case ZenkakuKatakana:
-        return minBytes[4];
-    case ZenkakuKanji:
-        return minBytes[5];
+    case CharClass::HalfWidthAlphanumeric:
+        return options.minBytes[static_cast<int>(WordClass::HalfWidthAlphanumeric)];
+    case CharClass::HalfWidthKatakana:
+        return options.minBytes[static_cast<int>(WordClass::HalfWidthKatakana)];
+    case CharClass::FullWidthAlphanumeric:
+        return options.minBytes[static_cast<int>(WordClass::FullWidthAlphanumeric)];
+    case CharClass::Hiragana:
+        return options.minBytes[static_cast<int>(WordClass::Hiragana)];
+    case CharClass::Katakana:
+        return options.minBytes[static_cast<int>(WordClass::Katakana)];
+    case CharClass::Kanji:
+        return options.minBytes[static_cast<int>(WordClass::Kanji)];
     default:
         return 9999;
     }
@@ -63,15 +62,15 @@ int KeywordEngine::minBytesFor(int charClass) const {
 
 // The length is compared unsigned, so a negative minimum retains no word of its class. A converted
 // form is registered as well as the word itself, and only when it differs from it.
-void KeywordEngine::finishWord(int charClass, std::string_view word) {
+void KeywordRun::finishWord(CharClass charClass, std::string_view word) {
     if (static_cast<std::uint32_t>(word.size()) <
         static_cast<std::uint32_t>(minBytesFor(charClass)))
         return;
-    if (charClass == HankakuKatakana && toDouble == 1) {
+    if (charClass == CharClass::HalfWidthKatakana && options.toFullWidth) {
         toFullWidthKana(word, convertedText);
         if (convertedText != word) registerWord(convertedText, false);
     }
-    if (charClass == HankakuEisuKigo && toUpper == 1) {
+    if (charClass == CharClass::HalfWidthAlphanumeric && options.toUpper) {
         toUpperCase(word, convertedText);
         if (convertedText != word) registerWord(convertedText, false);
     }

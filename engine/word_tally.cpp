@@ -1,10 +1,11 @@
-#include "keyword_engine.h"
+#include "keyword_run.h"
 
 #include "both_halves.h"
 #include "shift_jis.h"
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -14,20 +15,26 @@ constexpr int maxOccurrencesPerUserWord = 1025;
 
 } // namespace
 
-void KeywordEngine::addUserWord(int length, const char* word) {
-    // A word list never holds an empty word; an empty one would match everywhere.
-    if (*word == '\0') return;
-    userWordsByLength.push_back({length, word});
+// The lists are taken over: the run needs them in its own form, and the caller no longer does.
+// A word list never holds an empty word; an empty one would match everywhere.
+void KeywordRun::addUserWords(std::vector<std::string>& words) {
+    userWordsByLength.reserve(words.size());
+    for (std::string& word : words)
+        if (!word.empty())
+            userWordsByLength.push_back({static_cast<int>(word.size()), std::move(word)});
+    std::vector<std::string>().swap(words);
 }
 
-void KeywordEngine::addExcludedWord(const char* word) {
-    if (!isExcluded(word)) excludedWords.add(word, 1);
+void KeywordRun::addExcludedWords(std::vector<std::string>& words) {
+    for (const std::string& word : words)
+        if (!isExcluded(word)) excludedWords.add(word, 1);
+    std::vector<std::string>().swap(words);
 }
 
 // Turns the counts of the words as cut into the tally. Without lists every word counts as itself.
 // The words are expanded in two halves at once; each half gathers what the user words found in it
 // add, and both are added once the halves are done.
-void KeywordEngine::expandCandidates() {
+void KeywordRun::expandCandidates() {
     if (userWordsByLength.empty() && excludedWords.size() == 0) return;
     prepareUserWords();
     Expansion halves[2];
@@ -47,7 +54,7 @@ void KeywordEngine::expandCandidates() {
 
 // Puts the user words in walk order (longest first; of equal length, the one added last first)
 // and indexes them, so that each word is searched only for the user words that occur in it.
-void KeywordEngine::prepareUserWords() {
+void KeywordRun::prepareUserWords() {
     std::stable_sort(userWordsByLength.begin(), userWordsByLength.end(),
                      [](const UserWord& a, const UserWord& b) { return a.length < b.length; });
     std::reverse(userWordsByLength.begin(), userWordsByLength.end());
@@ -62,7 +69,7 @@ void KeywordEngine::prepareUserWords() {
 
 // The walk positions of the user words that may be found in the word: those that occur in it
 // anywhere, and those that hold a space, which blanking can make appear.
-void KeywordEngine::collectUserWordsIn(std::string_view word, std::vector<size_t>& found) const {
+void KeywordRun::collectUserWordsIn(std::string_view word, std::vector<size_t>& found) const {
     found.clear();
     userWordIndex.collectIn(word, found);
     for (size_t position : spacedUserWords)
@@ -75,8 +82,8 @@ void KeywordEngine::collectUserWordsIn(std::string_view word, std::vector<size_t
 // found inside the word, each occurrence blanked before the next search so that nothing is
 // counted twice; a word that is itself a user word is counted only as that user word. Returns
 // whether the word counts as itself.
-bool KeywordEngine::registerCandidate(std::string_view word, std::int64_t occurrences,
-                                      Expansion& expansion) const {
+bool KeywordRun::registerCandidate(std::string_view word, std::int64_t occurrences,
+                                   Expansion& expansion) const {
     collectUserWordsIn(word, expansion.found);
     bool wholeWordIsUserWord = false;
     if (!expansion.found.empty()) {

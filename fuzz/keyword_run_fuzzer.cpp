@@ -23,12 +23,11 @@ using Entries = std::vector<std::pair<std::int64_t, std::string>>;
 
 struct Outcome {
     RunResult result;
-    std::int64_t lines;
     std::string log;
-    Entries rows; // the filled top entries
+    Entries rows;
 
     bool operator==(const Outcome& o) const {
-        return std::tie(result, lines, log, rows) == std::tie(o.result, o.lines, o.log, o.rows);
+        return std::tie(result, log, rows) == std::tie(o.result, o.log, o.rows);
     }
 };
 
@@ -38,18 +37,17 @@ Outcome keywordRun(const MemoryFile& target, const int* s,
                    const std::vector<std::string>& excludedWords) {
     MemoryFile log;
     Outcome outcome;
-    {
-        KeywordEngine engine(log.path(), s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], s[8], s[9],
-                             s[10]);
-        for (const std::string& word : userWords)
-            engine.addUserWord(static_cast<int>(word.size()), word.c_str());
-        for (const std::string& word : excludedWords) engine.addExcludedWord(word.c_str());
-        outcome.result = engine.run(target.path());
-        outcome.lines = engine.lines();
-        for (int i = 0; i < KeywordEngine::maxTopWords; ++i)
-            if (!engine.topWords[i].empty())
-                outcome.rows.emplace_back(engine.topCounts[i], engine.topWords[i]);
-    }
+    KeywordRunOptions options{{s[0], s[1], s[2], s[3], s[4], s[5]},
+                              s[6],
+                              s[7],
+                              s[8] == 1,
+                              s[9] == 1,
+                              s[10] == 1,
+                              userWords,
+                              excludedWords};
+    std::vector<RankingRow> rows;
+    outcome.result = run(target.path(), log.path(), options, rows);
+    for (const RankingRow& row : rows) outcome.rows.emplace_back(row.count, row.word);
     outcome.log = log.read();
     return outcome;
 }
@@ -75,9 +73,9 @@ Entries entriesOf(std::string_view log) {
 // A finished run ranks by count, then by greater byte order, keeps only what reaches
 // minimumCounts, and hands its first keywordCounts entries (at most 50) to the rows.
 void checkRanking(const Outcome& outcome, int minimumCounts, int keywordCounts) {
-    require(outcome.result == ResultOk || outcome.result == ResultBufferOverflow,
+    require(outcome.result == RunResult::Done || outcome.result == RunResult::SentenceTooLong,
             "the run finishes or meets a sentence that is too long");
-    if (outcome.result != ResultOk) {
+    if (outcome.result != RunResult::Done) {
         require(outcome.log.empty() && outcome.rows.empty(), "a stopped run ranks nothing");
         return;
     }
@@ -90,8 +88,7 @@ void checkRanking(const Outcome& outcome, int minimumCounts, int keywordCounts) 
                      entries[i - 1].second > entries[i].second),
                 "the log is in ranking order");
     }
-    entries.resize(
-        std::min(size_t(std::clamp(keywordCounts, 0, KeywordEngine::maxTopWords)), entries.size()));
+    entries.resize(std::min(size_t(std::clamp(keywordCounts, 0, maxKeywordRows)), entries.size()));
     require(outcome.rows == entries, "the rows are the first entries of the log");
 }
 

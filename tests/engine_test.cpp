@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -24,14 +26,17 @@ std::string keywordLog(const std::string& text, const KeywordSettings& s = {},
     TemporaryFolder folder;
     writeBytes(folder.file("target.txt"), text);
     std::string logPath = folder.file("keyword.log");
-    {
-        const int* m = s.minBytes;
-        KeywordEngine engine(logPath.c_str(), m[0], m[1], m[2], m[3], m[4], m[5], s.minimumCounts,
-                             50, s.toDouble, s.toUpper, s.englishMode);
-        for (const std::string& word : userWords)
-            engine.addUserWord(static_cast<int>(word.size()), word.c_str());
-        EXPECT_EQ(engine.run(folder.file("target.txt").c_str()), ResultOk);
-    }
+    KeywordRunOptions options;
+    std::copy(std::begin(s.minBytes), std::end(s.minBytes), options.minBytes.begin());
+    options.minimumCount = s.minimumCounts;
+    options.rows = 50;
+    options.toFullWidth = s.toDouble == 1;
+    options.toUpper = s.toUpper == 1;
+    options.englishMode = s.englishMode == 1;
+    options.userWords.assign(userWords.begin(), userWords.end());
+    std::vector<RankingRow> rows;
+    EXPECT_EQ(run(folder.file("target.txt").c_str(), logPath.c_str(), options, rows),
+              RunResult::Done);
     return readBytes(logPath);
 }
 
@@ -47,12 +52,8 @@ std::vector<std::string> hitsOf(const std::string& text, const std::string& keyw
     TemporaryFolder folder;
     writeBytes(folder.file("target.txt"), text);
     std::string resultPath = folder.file("result.txt");
-    {
-        KeywordEngine engine(resultPath.c_str(), keyword.c_str(), toDouble, toUpper);
-        engine.writeSearchHeader();
-        EXPECT_EQ(engine.run(folder.file("target.txt").c_str()), ResultOk);
-        engine.writeSearchFooter();
-    }
+    SearchRunOptions options{keyword, toDouble == 1, toUpper == 1};
+    EXPECT_EQ(run(folder.file("target.txt").c_str(), resultPath.c_str(), options), RunResult::Done);
     std::string file = readBytes(resultPath);
     EXPECT_EQ(file.substr(0, searchHeader.size()), searchHeader);
     std::vector<std::string> hits;
@@ -195,20 +196,25 @@ TEST(Failures, OutputThatCannotBeOpenedIsAnIoError) {
     TemporaryFolder folder;
     writeBytes(folder.file("target.txt"), "abc\n");
     std::string blocked = folder.file("no-such-folder/keyword.log");
-    KeywordEngine keywords(blocked.c_str(), 0, 0, 0, 0, 0, 0, 0, 10, 0, 0, 0);
-    EXPECT_EQ(keywords.run(folder.file("target.txt").c_str()), ResultIoError);
-    EXPECT_TRUE(keywords.topWords[0].empty());
-    KeywordEngine search(blocked.c_str(), "a", 0, 0);
-    search.writeSearchHeader();
-    EXPECT_EQ(search.run(folder.file("missing.txt").c_str()), ResultIoError);
+    KeywordRunOptions keywords;
+    keywords.rows = 10;
+    std::vector<RankingRow> rows;
+    EXPECT_EQ(run(folder.file("target.txt").c_str(), blocked.c_str(), keywords, rows),
+              RunResult::OutputError);
+    EXPECT_TRUE(rows.empty());
+    EXPECT_EQ(run(folder.file("missing.txt").c_str(), blocked.c_str(), SearchRunOptions{"a"}),
+              RunResult::OutputError);
 }
 
 #ifndef _WIN32
 TEST(Failures, OutputWriteFailureIsAnIoError) {
     TemporaryFolder folder;
     writeBytes(folder.file("target.txt"), "abc def\n");
-    KeywordEngine engine("/dev/full", 0, 0, 0, 0, 0, 0, 0, 10, 0, 0, 0);
-    EXPECT_EQ(engine.run(folder.file("target.txt").c_str()), ResultIoError);
+    KeywordRunOptions options;
+    options.rows = 10;
+    std::vector<RankingRow> rows;
+    EXPECT_EQ(run(folder.file("target.txt").c_str(), "/dev/full", options, rows),
+              RunResult::OutputError);
 }
 #endif
 

@@ -18,13 +18,8 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::string codeAndLines(RunResult result, std::int64_t lines) {
-    return "code " + std::to_string(result) + ", " + std::to_string(lines) + " lines\n";
-}
-
-std::string runOf(KeywordEngine& engine, const std::string& target) {
-    RunResult result = engine.run(target.c_str());
-    return codeAndLines(result, engine.lines());
+std::string codeOf(RunResult result) {
+    return "code " + std::to_string(static_cast<int>(result)) + "\n";
 }
 
 // A keyword run that retains every word and a search run as the window makes it (banner, run,
@@ -33,29 +28,22 @@ std::string runsOn(const std::string& target, const std::string& keyword) {
     TemporaryFolder folder;
     const std::string log = folder.file("keyword.log"), result = folder.file("result.txt");
     std::string outcome;
-    {
-        KeywordEngine engine(log.c_str(), 0, 0, 0, 0, 0, 0, 0, 50, 0, 0, 0);
-        outcome += runOf(engine, target);
-    }
-    {
-        KeywordEngine engine(result.c_str(), keyword.c_str(), 0, 0);
-        engine.writeSearchHeader();
-        outcome += runOf(engine, target);
-        engine.writeSearchFooter();
-    }
+    KeywordRunOptions options;
+    options.rows = 50;
+    std::vector<RankingRow> rows;
+    outcome += codeOf(run(target.c_str(), log.c_str(), options, rows));
+    outcome += codeOf(run(target.c_str(), result.c_str(), SearchRunOptions{keyword}));
     return outcome + "keyword.log:\n" + readBytes(log) + "result.txt:\n" + readBytes(result);
 }
 
 // What runsOn gives when both runs end with `result`; a stopped search run has closed result.txt
 // before the closing banner.
-std::string outcomeOf(RunResult result, std::int64_t lines, const Strings& log,
-                      const Strings& hits) {
+std::string outcomeOf(RunResult result, std::int64_t, const Strings& log, const Strings& hits) {
     std::string logText, file = searchHeader;
     for (const std::string& line : log) logText += line + "\r\n";
     for (const std::string& hit : hits) file += hit + "\r\n\r\n";
-    if (result == ResultOk) file += searchFooter;
-    return codeAndLines(result, lines) + codeAndLines(result, lines) + "keyword.log:\n" + logText +
-           "result.txt:\n" + file;
+    if (result == RunResult::Done) file += searchFooter;
+    return codeOf(result) + codeOf(result) + "keyword.log:\n" + logText + "result.txt:\n" + file;
 }
 
 std::string repeated(const std::string& text, size_t times) {
@@ -88,37 +76,37 @@ const std::string leadBytes1023(1023, '\x81');
 // last lead byte joins the run alone.
 INSTANTIATE_TEST_SUITE_P(
     Cases, HostileTarget,
-    testing::Values(HostileCase{"Empty", "", "", ResultOk, 0, {}, {}},
-                    HostileCase{
-                        "OnlyZeroBytes", std::string(600 * 1024, '\0'), "", ResultOk, 0, {}, {}},
-                    HostileCase{"MegabyteOfSentencesWithoutLineBreak",
-                                repeated("ab. ", 256 * 1024),
-                                "x",
-                                ResultOk,
-                                1,
-                                {"262144 : ab."},
-                                {}},
-                    HostileCase{"MegabyteLine",
-                                std::string(1024 * 1024, 'a') + "\r\n",
-                                "a",
-                                ResultBufferOverflow,
-                                0,
-                                {},
-                                {}},
-                    HostileCase{"OnlyLeadBytesJustBelowTheLimit",
-                                leadBytes1023,
-                                "",
-                                ResultOk,
-                                1,
-                                {"1 : " + leadBytes1023},
-                                {"1L : " + leadBytes1023}},
-                    HostileCase{"OnlyLeadBytesAtTheLimit",
-                                leadBytes1023 + '\x81',
-                                "",
-                                ResultBufferOverflow,
-                                0,
-                                {},
-                                {}}),
+    testing::Values(
+        HostileCase{"Empty", "", "", RunResult::Done, 0, {}, {}},
+        HostileCase{"OnlyZeroBytes", std::string(600 * 1024, '\0'), "", RunResult::Done, 0, {}, {}},
+        HostileCase{"MegabyteOfSentencesWithoutLineBreak",
+                    repeated("ab. ", 256 * 1024),
+                    "x",
+                    RunResult::Done,
+                    1,
+                    {"262144 : ab."},
+                    {}},
+        HostileCase{"MegabyteLine",
+                    std::string(1024 * 1024, 'a') + "\r\n",
+                    "a",
+                    RunResult::SentenceTooLong,
+                    0,
+                    {},
+                    {}},
+        HostileCase{"OnlyLeadBytesJustBelowTheLimit",
+                    leadBytes1023,
+                    "",
+                    RunResult::Done,
+                    1,
+                    {"1 : " + leadBytes1023},
+                    {"1L : " + leadBytes1023}},
+        HostileCase{"OnlyLeadBytesAtTheLimit",
+                    leadBytes1023 + '\x81',
+                    "",
+                    RunResult::SentenceTooLong,
+                    0,
+                    {},
+                    {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Nothing is read: the keyword log stays empty and result.txt keeps its opening banner only.
@@ -135,7 +123,8 @@ TEST(HostileTarget, UnreadableTargetsGiveCode2AndNothingElse) {
     for (const std::string& target : {folder.path.string(), folder.file("gone.txt"),
                                       std::string("/proc/self/mem"), probe < 0 ? locked : ""}) {
         if (!target.empty()) {
-            EXPECT_EQ(runsOn(target, ""), outcomeOf(ResultSearchError, 0, {}, {})) << target;
+            EXPECT_EQ(runsOn(target, ""), outcomeOf(RunResult::TargetUnreadable, 0, {}, {}))
+                << target;
         }
     }
 }
@@ -148,7 +137,7 @@ TEST(HostileTarget, PathOf1023Bytes) {
     path += "/" + std::string(1023 - path.size() - 1, 'f');
     ASSERT_EQ(path.size(), 1023u);
     writeBytes(path, "abc\r\n");
-    EXPECT_EQ(runsOn(path, "b"), outcomeOf(ResultOk, 1, {"1 : abc"}, {"1L : abc"}));
+    EXPECT_EQ(runsOn(path, "b"), outcomeOf(RunResult::Done, 1, {"1 : abc"}, {"1L : abc"}));
 }
 
 } // namespace

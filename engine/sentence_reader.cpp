@@ -1,14 +1,11 @@
-#include "keyword_engine.h"
+#include "sentence_reader.h"
 
-#include "conversions.h"
 #include "shift_jis.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <optional>
-#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -19,12 +16,11 @@ namespace {
 constexpr unsigned char CR = 0x0D;
 constexpr unsigned char LF = 0x0A;
 constexpr unsigned char fullWidthPunctuationLead = 0x81; // 。！？ are 0x81 0x42, 0x49, 0x48
-constexpr size_t sentenceLimit = 1024; // bytes that a sentence may not reach before its end
 // Results do not depend on the block size: a sentence that runs past the end of a block is
 // carried to the front of the buffer and completed from the next block.
 constexpr size_t blockSize = 256 * 1024;
 
-enum ScanAction : unsigned char {
+enum class ScanAction : unsigned char {
     Ordinary,
     LineBreakCR,
     LineBreakLF,
@@ -35,11 +31,11 @@ enum ScanAction : unsigned char {
 
 std::array<ScanAction, 256> buildScanActions() {
     std::array<ScanAction, 256> actions{};
-    actions[CR] = LineBreakCR;
-    actions[LF] = LineBreakLF;
-    actions['.'] = actions['!'] = actions['?'] = HalfWidthEnd;
-    actions[fullWidthPunctuationLead] = FullWidthLead;
-    actions['<'] = actions['>'] = TagMark;
+    actions[CR] = ScanAction::LineBreakCR;
+    actions[LF] = ScanAction::LineBreakLF;
+    actions['.'] = actions['!'] = actions['?'] = ScanAction::HalfWidthEnd;
+    actions[fullWidthPunctuationLead] = ScanAction::FullWidthLead;
+    actions['<'] = actions['>'] = ScanAction::TagMark;
     return actions;
 }
 
@@ -102,7 +98,8 @@ size_t skipOrdinaryBytes(const char* data, size_t i, size_t limit) {
         std::memcpy(&following, data + i + 1, 8);
         if (mayHoldScanAction(eight, following)) break;
     }
-    while (i < limit && scanActions[static_cast<unsigned char>(data[i])] == Ordinary) ++i;
+    while (i < limit && scanActions[static_cast<unsigned char>(data[i])] == ScanAction::Ordinary)
+        ++i;
     return i;
 }
 
@@ -131,105 +128,31 @@ size_t removeZeroBytes(char* data, size_t size) {
 
 } // namespace
 
-KeywordEngine::KeywordEngine(const char* outputPath, int minBytesHankakuEisuKigo,
-                             int minBytesHankakuKatakana, int minBytesZenkakuEisuKigo,
-                             int minBytesZenkakuHiragana, int minBytesZenkakuKatakana,
-                             int minBytesZenkakuKanji, int minimumCounts, int keywordCounts,
-                             int toDouble, int toUpper, int englishMode)
-    : runKind(KeywordRun),
-      outputPath(outputPath), minBytes{minBytesHankakuEisuKigo, minBytesHankakuKatakana,
-                                       minBytesZenkakuEisuKigo, minBytesZenkakuHiragana,
-                                       minBytesZenkakuKatakana, minBytesZenkakuKanji},
-      minimumCounts(minimumCounts), keywordCounts(keywordCounts), toDouble(toDouble),
-      toUpper(toUpper), englishMode(englishMode) {
-    openOutput(outputPath);
+// The one place where the target's bytes come in.
+size_t SentenceReader::readBlock(std::FILE* target, char* into, bool& failed) {
+    size_t read = std::fread(into, 1, blockSize, target);
+    failed = std::ferror(target) != 0;
+    return read;
 }
 
-KeywordEngine::KeywordEngine(const char* outputPath, const char* searchKeyword, int toDouble,
-                             int toUpper)
-    : runKind(SearchRun), outputPath(outputPath), toDouble(toDouble), toUpper(toUpper),
-      searchKeyword(searchKeyword) {
-    openOutput(outputPath);
-    // The keyword is compared in the same converted form as every sentence; it never changes.
-    searchNeedle = searchKeyword;
-    if (toDouble == 1) searchNeedle = toFullWidthKana(searchNeedle);
-    if (toUpper == 1) searchNeedle = toUpperCase(searchNeedle);
-}
-
-KeywordEngine::~KeywordEngine() {
-    if (output) std::fclose(output);
-}
-
-// Binary mode with CR LF composed into every line: the file's bytes are the same on every platform.
-void KeywordEngine::openOutput(const char* path) {
-    output = std::fopen(path, "wb");
-    if (output) std::setvbuf(output, nullptr, _IOFBF, 64 * 1024);
-}
-
-void KeywordEngine::writeOutput(std::string_view bytes) {
-    if (!output) return;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), output) != bytes.size()) outputFailed = true;
-}
-
-RunResult KeywordEngine::stopRun(RunResult code) {
-    if (output) std::fclose(output);
-    output = nullptr;
-    resultCode = code;
-    return code;
-}
-
-RunResult KeywordEngine::run(const char* targetPath) {
-    if (!output) {
-        resultCode = ResultIoError;
-        return resultCode;
-    }
-    std::FILE* target = std::fopen(targetPath, "rb");
-    if (!target) return stopRun(ResultSearchError);
-    RunResult scanned = readTarget(target);
-    std::fclose(target);
-    if (scanned != ResultOk) return stopRun(scanned);
-
-    try {
-        expandCandidates();
-    } catch (...) {
-        return stopRun(ResultSearchError);
-    }
-    try {
-        buildRanking();
-    } catch (...) {
-        return stopRun(ResultKeywordError);
-    }
-    if (std::fflush(output) != 0 || outputFailed) resultCode = ResultIoError;
-    return resultCode;
-}
-
-// Reads the file block by block into the two batches in turn. A batch holds the unfinished
-// sentence of the block before followed by the new bytes, so every sentence is contiguous in it.
-// In a keyword run the words of one batch are counted on the counting thread while the next block
-// is read and cut into words.
-RunResult KeywordEngine::readTarget(std::FILE* target) {
-    std::optional<CountingThread> counter;
-    if (runKind == KeywordRun) counter.emplace(wordCounts);
-    for (WordBatch& batch : batches) batch.text.resize(sentenceLimit + blockSize);
+RunResult SentenceReader::read(std::FILE* target, const SentenceSink& sink) {
+    for (std::vector<char>& buffer : buffers) buffer.resize(maxSentenceBytes + blockSize);
     size_t unfinished = 0;
     for (int turn = 0;; turn = 1 - turn) {
-        filling = &batches[turn];
-        WordBatch& next = batches[1 - turn];
-        filling->clearWords();
-        char* data = filling->text.data();
-        size_t read = std::fread(data + unfinished, 1, blockSize, target);
-        if (std::ferror(target)) return ResultSearchError;
+        char* data = buffers[turn].data();
+        sink.startBlock(sink.run, data);
+        bool failed = false;
+        size_t read = readBlock(target, data + unfinished, failed);
+        if (failed) return RunResult::TargetUnreadable;
         bool lastBlock = read < blockSize;
         size_t end = unfinished + removeZeroBytes(data + unfinished, read);
         size_t unfinishedStart = 0;
-        RunResult result = scanSentences(data, end, lastBlock, unfinishedStart);
-        if (result != ResultOk) return result;
-        // The next batch is free once its words are counted; the unfinished sentence moves there.
-        if (counter && !counter->finish()) return ResultSearchError;
-        unfinished = lastBlock ? 0 : end - unfinishedStart;
-        std::memcpy(next.text.data(), data + unfinishedStart, unfinished);
-        if (counter) counter->count(*filling);
-        if (lastBlock) return counter && !counter->finish() ? ResultSearchError : ResultOk;
+        RunResult result = scanSentences(data, end, lastBlock, unfinishedStart, sink);
+        if (result != RunResult::Done) return result;
+        if (!sink.endBlock(sink.run)) return RunResult::TargetUnreadable;
+        if (lastBlock) return RunResult::Done;
+        unfinished = end - unfinishedStart;
+        std::memcpy(buffers[1 - turn].data(), data + unfinishedStart, unfinished);
     }
 }
 
@@ -238,8 +161,8 @@ RunResult KeywordEngine::readTarget(std::FILE* target) {
 // starts a character. The last byte of a block is decided with the next block: where the
 // unfinished sentence starts is returned in `unfinishedStart`. After the last block, what is left
 // is processed as a line of its own.
-RunResult KeywordEngine::scanSentences(char* data, size_t end, bool lastBlock,
-                                       size_t& unfinishedStart) {
+RunResult SentenceReader::scanSentences(char* data, size_t end, bool lastBlock,
+                                        size_t& unfinishedStart, const SentenceSink& sink) {
     size_t limit = lastBlock || end == 0 ? end : end - 1;
     size_t start = 0;
     bool hasTag = false;
@@ -248,14 +171,14 @@ RunResult KeywordEngine::scanSentences(char* data, size_t end, bool lastBlock,
         unsigned char b = static_cast<unsigned char>(data[i]);
         size_t sentenceEnd = i;
         switch (scanActions[b]) {
-        case Ordinary:
+        case ScanAction::Ordinary:
             i = skipOrdinaryBytes(data, i + 1, limit);
             continue;
-        case TagMark:
+        case ScanAction::TagMark:
             hasTag = true;
             ++i;
             continue;
-        case FullWidthLead:
+        case ScanAction::FullWidthLead:
             if (i + 1 == end ||
                 !isFullWidthEndSecondByte(static_cast<unsigned char>(data[i + 1])) ||
                 !startsCharacter(data, start, i)) {
@@ -264,62 +187,51 @@ RunResult KeywordEngine::scanSentences(char* data, size_t end, bool lastBlock,
             }
             sentenceEnd = i + 2;
             break;
-        case HalfWidthEnd:
+        case ScanAction::HalfWidthEnd:
             sentenceEnd = i + 1;
             break;
-        case LineBreakLF:
+        case ScanAction::LineBreakLF:
             if ((i > 0 ? static_cast<unsigned char>(data[i - 1]) : byteBeforeBlock) == CR) {
                 start = ++i; // the LF of CR LF: the line break was counted at the CR
                 continue;
             }
             [[fallthrough]];
-        case LineBreakCR:
+        case ScanAction::LineBreakCR:
             sentenceEnd = i;
             break;
         }
-        if (i - start >= sentenceLimit) return ResultBufferOverflow;
+        if (i - start >= maxSentenceBytes) return RunResult::SentenceTooLong;
         if (sentenceEnd == i) ++lineCount; // only a line break ends a sentence before itself
-        RunResult result = endSentence({data + start, sentenceEnd - start}, hasTag);
-        if (result != ResultOk) return result;
+        RunResult result = endSentence({data + start, sentenceEnd - start}, hasTag, sink);
+        if (result != RunResult::Done) return result;
         i = start = std::max(sentenceEnd, i + 1);
         hasTag = false;
     }
-    if (i - start >= sentenceLimit) return ResultBufferOverflow;
+    if (i - start >= maxSentenceBytes) return RunResult::SentenceTooLong;
     if (lastBlock) {
-        if (start == end) return ResultOk;
+        if (start == end) return RunResult::Done;
         ++lineCount; // text after the last line break is a line as if a line break followed it
-        return endSentence({data + start, end - start}, hasTag);
+        return endSentence({data + start, end - start}, hasTag, sink);
     }
     if (start > 0) byteBeforeBlock = static_cast<unsigned char>(data[start - 1]);
     unfinishedStart = start;
-    return ResultOk;
+    return RunResult::Done;
 }
 
-// A failure while processing one sentence ends the run.
-RunResult KeywordEngine::endSentence(std::string_view sentence, bool hasTag) {
+// A failure while handling one sentence ends the run.
+RunResult SentenceReader::endSentence(std::string_view sentence, bool hasTag,
+                                      const SentenceSink& sink) {
     try {
-        processSentence(sentence, hasTag);
+        sink.sentence(sink.run, hasTag ? stripTags(sentence) : sentence, !hasTag, lineCount);
     } catch (...) {
-        return ResultSearchError;
+        return RunResult::TargetUnreadable;
     }
-    return ResultOk;
-}
-
-void KeywordEngine::processSentence(std::string_view sentence, bool hasTag) {
-    sentenceText = hasTag ? stripTags(sentence) : sentence;
-    sentenceInBlock = !hasTag;
-    if (runKind == KeywordRun) {
-        segmentSentence();
-    } else {
-        sentenceHit = 0;
-        matchSentence();
-        if (sentenceHit == 1) writeResultLine();
-    }
+    return RunResult::Done;
 }
 
 // '<' opens a tag and '>' closes it; both are dropped with everything inside. Neither can be the
 // second byte of a double-byte character, so the byte-wise test never cuts one.
-std::string_view KeywordEngine::stripTags(std::string_view sentence) {
+std::string_view SentenceReader::stripTags(std::string_view sentence) {
     strippedText.clear();
     bool insideTag = false;
     for (char c : sentence) {
