@@ -1,0 +1,51 @@
+// A run whose output file cannot be completed fails with the output error, exit status 1, also
+// when only the closing banner no longer fits.
+#include "search_banners.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs tallyon-cli with files limited to `maxFileBytes`; a write past the limit fails instead of
+// ending the program.
+int runLimited(rlim_t maxFileBytes, std::vector<std::string> arguments) {
+    pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{maxFileBytes, maxFileBytes};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        if (!std::freopen("/dev/null", "w", stdout)) _exit(126);
+        std::vector<char*> argv = {const_cast<char*>(TALLYON_CLI)};
+        for (std::string& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        execv(TALLYON_CLI, argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(OutputFaults, OutputThatDoesNotFitIsAnOutputError) {
+    TemporaryFolder folder;
+    const std::string target = folder.file("target.txt"), output = folder.file("output.txt");
+    writeBytes(target, "abc. def abc.\n");
+    const std::string hits = searchHeader + "0L : abc.\r\n\r\n0L :  def abc.\r\n\r\n";
+
+    EXPECT_EQ(runLimited(hits.size() + 4, {"search", "-o", output, target, "abc"}), 1);
+    EXPECT_EQ(readBytes(output).substr(0, hits.size()), hits);
+    EXPECT_EQ(
+        runLimited(hits.size() + searchFooter.size(), {"search", "-o", output, target, "abc"}), 0);
+    EXPECT_EQ(readBytes(output), hits + searchFooter);
+
+    EXPECT_EQ(runLimited(5, {"keywords", "-o", output, target}), 1);
+}
+
+} // namespace
