@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 #include <vector>
 
 // Orders the counted words by count, highest first, and among equal counts by unsigned byte order,
 // greatest first; writes every word that reaches the minimum count to keyword.log and hands the
 // first options.rows of them (at most maxKeywordRows) to the rows.
 void KeywordRun::buildRanking(OutputFile& log, std::vector<RankingRow>& rows) {
-    wordCounts.rank(options.minimumCount);
+    WordRanking ranking = std::move(wordCounts).rank(options.minimumCount);
     size_t rowCount = static_cast<size_t>(std::clamp(options.rows, 0, maxKeywordRows));
     line.clear();
-    wordCounts.forEachRanked([&](std::string_view word, std::int64_t count) {
+    ranking.forEach([&](std::string_view word, std::int64_t count) {
         if (rows.size() < rowCount) rows.push_back({count, std::string(word)});
         appendLogLine(count, word, log);
     });

@@ -3,36 +3,178 @@
 #include "both_halves.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+// The lookups are defined here, beside addOneToEach, the one caller for which their speed counts:
+// the compiler sees through them there.
+
+namespace {
+
+std::uint64_t loadBigEndian(const char* p, size_t size) {
+    std::uint64_t value = 0;
+    for (size_t i = 0; i < size; ++i) value = value << 8 | static_cast<unsigned char>(p[i]);
+    return value;
+}
+
+std::uint64_t load64(const char* p) {
+    std::uint64_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+// Words are short: two overlapping loads from each side compare up to 16 bytes without a call.
+bool sameBytes(const char* a, const char* b, size_t size) {
+    if (size >= 8) {
+        if (size > 16) return std::memcmp(a, b, size) == 0;
+        return load64(a) == load64(b) && load64(a + size - 8) == load64(b + size - 8);
+    }
+    return std::memcmp(a, b, size) == 0; // only the empty word is this short here
+}
+
+} // namespace
+
+// The first four bytes and the last four, overlapping for fewer than eight, are loaded whole.
+std::uint64_t ShortWordTable::keyOf(std::string_view word) {
+    const char* p = word.data();
+    size_t size = word.size();
+    if (size >= 4)
+        return loadBigEndian(p, 4) << 32 | loadBigEndian(p + size - 4, 4) << (64 - 8 * size);
+    if (size >= 2)
+        return loadBigEndian(p, 2) << 48 | loadBigEndian(p + size - 2, 2) << (64 - 8 * size);
+    return loadBigEndian(p, size) << 56;
+}
+
+ShortWordTable::WordBytes ShortWordTable::wordOfKey(std::uint64_t key) {
+    WordBytes word{};
+    while (key != 0) {
+        word.bytes[word.size++] = static_cast<char>(key >> 56);
+        key <<= 8;
+    }
+    return word;
+}
+
+const ShortWordTable::Slot& ShortWordTable::find(std::uint64_t key) const {
+    size_t mask = slots.size() - 1;
+    for (size_t i = slotOf(key);; i = (i + 1) & mask)
+        if (slots[i].key == key || slots[i].key == freeKey) return slots[i];
+}
+
+ShortWordTable::Slot& ShortWordTable::find(std::uint64_t key) {
+    return const_cast<Slot&>(std::as_const(*this).find(key));
+}
 
 // Grows before the words are looked up, so that slots found for them stay where they are.
-void WordTable::makeRoomFor(size_t newWords) {
-    if ((shortWordCount + newWords) * 10 > shortSlots.size() * 7) growShortSlots();
-    if ((longWordCount + newWords) * 10 > longSlots.size() * 7) growLongSlots();
+void ShortWordTable::makeRoomFor(size_t newWords) {
+    if ((wordCount + newWords) * 10 > slots.size() * 7) grow();
 }
 
-void WordTable::growShortSlots() {
-    std::vector<ShortSlot> old = std::move(shortSlots);
-    shortSlots.assign(old.empty() ? 1024 : old.size() * 2, ShortSlot{freeSlot, 0});
-    shortShift = 64;
-    for (size_t size = shortSlots.size(); size > 1; size /= 2) --shortShift;
-    for (const ShortSlot& slot : old)
-        if (slot.key != freeSlot) findShortSlot(slot.key) = slot;
+void ShortWordTable::grow() {
+    std::vector<Slot> old = std::move(slots);
+    slots.assign(old.empty() ? 1024 : old.size() * 2, Slot{freeKey, 0});
+    shift = 64;
+    for (size_t size = slots.size(); size > 1; size /= 2) --shift;
+    for (const Slot& slot : old)
+        if (slot.key != freeKey) find(slot.key) = slot;
 }
 
-void WordTable::growLongSlots() {
-    std::vector<std::uint64_t> old = std::move(longSlots);
-    longSlots.assign(old.empty() ? 1024 : old.size() * 2, freeSlot);
-    size_t mask = longSlots.size() - 1;
-    for (std::uint64_t slot : old) {
-        if (slot == freeSlot) continue;
-        size_t i = (slot >> 32) & mask;
-        while (longSlots[i] != freeSlot) i = (i + 1) & mask;
-        longSlots[i] = slot;
+void ShortWordTable::prefetch(std::uint64_t key) const {
+    __builtin_prefetch(&slots[slotOf(key)]);
+}
+
+void ShortWordTable::add(std::uint64_t key, std::int64_t count) {
+    Slot& slot = find(key);
+    if (slot.key == freeKey) {
+        slot.key = key;
+        ++wordCount;
+    }
+    slot.count += count;
+}
+
+std::int64_t ShortWordTable::countOf(std::uint64_t key) const {
+    return slots.empty() ? 0 : find(key).count;
+}
+
+void ShortWordTable::rank(std::int64_t least) {
+    auto end = std::remove_if(slots.begin(), slots.end(),
+                              [least](const Slot& slot) { return slot.count < least; });
+    wordCount = end - slots.begin();
+    std::sort(slots.begin(), end, [](const Slot& a, const Slot& b) {
+        return a.count != b.count ? a.count > b.count : a.key > b.key;
+    });
+}
+
+std::uint32_t LongWordTable::hashOf(std::string_view word) {
+    constexpr std::uint64_t multiplier = 0x9E3779B97F4A7C15ull;
+    std::uint64_t hash = word.size() * multiplier;
+    size_t i = 0;
+    for (; i + 8 <= word.size(); i += 8) {
+        hash = (hash ^ load64(word.data() + i)) * multiplier;
+        hash ^= hash >> 29;
+    }
+    std::uint64_t tail = 0;
+    for (; i < word.size(); ++i) tail = tail << 8 | static_cast<unsigned char>(word[i]);
+    hash = (hash ^ tail) * multiplier;
+    return static_cast<std::uint32_t>(hash ^ hash >> 32);
+}
+
+const std::uint64_t* LongWordTable::find(std::string_view word, std::uint32_t hash) const {
+    size_t mask = slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        std::uint64_t slot = slots[i];
+        if (slot == freeSlot) return &slots[i];
+        if (slot >> 32 == hash) {
+            std::string_view candidate = wordAt(recordAt((slot & 0xFFFFFFFFu) - 1));
+            if (candidate.size() == word.size() &&
+                sameBytes(candidate.data(), word.data(), word.size()))
+                return &slots[i];
+        }
     }
 }
 
+std::uint64_t* LongWordTable::find(std::string_view word, std::uint32_t hash) {
+    return const_cast<std::uint64_t*>(std::as_const(*this).find(word, hash));
+}
+
+void LongWordTable::makeRoomFor(size_t newWords) {
+    if ((wordCount + newWords) * 10 > slots.size() * 7) grow();
+}
+
+void LongWordTable::grow() {
+    std::vector<std::uint64_t> old = std::move(slots);
+    slots.assign(old.empty() ? 1024 : old.size() * 2, freeSlot);
+    size_t mask = slots.size() - 1;
+    for (std::uint64_t slot : old) {
+        if (slot == freeSlot) continue;
+        size_t i = (slot >> 32) & mask;
+        while (slots[i] != freeSlot) i = (i + 1) & mask;
+        slots[i] = slot;
+    }
+}
+
+void LongWordTable::prefetch(std::uint32_t hash) const {
+    __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
+}
+
+void LongWordTable::add(std::string_view word, std::int64_t count, std::uint32_t hash) {
+    std::uint64_t* slot = find(word, hash);
+    if (*slot != freeSlot) {
+        char* record = recordAt((*slot & 0xFFFFFFFFu) - 1);
+        setCountAt(record, countAt(record) + count);
+        return;
+    }
+    *slot = std::uint64_t{hash} << 32 | (appendRecord(word, count) + 1);
+    ++wordCount;
+}
+
+std::int64_t LongWordTable::countOf(std::string_view word) const {
+    if (slots.empty()) return 0;
+    const std::uint64_t* slot = find(word, hashOf(word));
+    return *slot == freeSlot ? 0 : countAt(recordAt((*slot & 0xFFFFFFFFu) - 1));
+}
+
 // A record never straddles two chunks; one too long for a chunk gets a chunk of its own size.
-WordTable::RecordRef WordTable::appendRecord(std::string_view word, std::int64_t count) {
+LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std::int64_t count) {
     size_t recordSize = headerSize + word.size();
     if (chunks.empty() || chunks.back().used + recordSize > chunkSize) {
         // References are 32-bit to keep the index small; a table that outgrows them fails the
@@ -52,65 +194,33 @@ WordTable::RecordRef WordTable::appendRecord(std::string_view word, std::int64_t
     return ref;
 }
 
-void WordTable::addOneToEach(const std::string_view* words, size_t count) {
-    makeRoomFor(count);
-    std::uint64_t keysOrHashes[lookupGroupSize];
-    for (size_t i = 0; i < count; ++i) {
-        if (isShort(words[i])) {
-            keysOrHashes[i] = keyOf(words[i]);
-            __builtin_prefetch(&shortSlots[shortSlotOf(keysOrHashes[i])]);
-        } else {
-            keysOrHashes[i] = hashOf(words[i]);
-            __builtin_prefetch(&longSlots[keysOrHashes[i] & (longSlots.size() - 1)]);
-        }
-    }
-    for (size_t i = 0; i < count; ++i) {
-        if (isShort(words[i]))
-            addShort(keysOrHashes[i], 1);
-        else
-            addLong(words[i], 1, static_cast<std::uint32_t>(keysOrHashes[i]));
-    }
-}
-
 // Words counted once are most of the long ones, and they rank after all others: they are sorted
-// on a thread of their own while the short words and the other long ones are sorted on this one.
-void WordTable::rank(std::int64_t minimum) {
-    std::int64_t least = std::max<std::int64_t>(minimum, 1);
-    std::vector<std::uint64_t>().swap(longSlots);
-    collectRankedRecords(least);
-    auto countedOnce =
-        std::partition(rankedRecords.begin(), rankedRecords.end(),
-                       [](const RankedRecord& record) { return record.cutCount > 1; });
+// on a thread of their own while the others are sorted on this one.
+void LongWordTable::rank(std::int64_t least) {
+    std::vector<std::uint64_t>().swap(slots);
+    collectRanked(least);
+    auto countedOnce = std::partition(ranked.begin(), ranked.end(), [](const RankedRecord& record) {
+        return record.cutCount > 1;
+    });
     doBothHalves([&](int half) {
-        if (half == 0) {
-            rankShortWords(least);
-            sortRecords(rankedRecords.begin(), countedOnce);
-        } else {
-            sortRecords(countedOnce, rankedRecords.end());
-        }
+        if (half == 0)
+            sortRanked(ranked.begin(), countedOnce);
+        else
+            sortRanked(countedOnce, ranked.end());
     });
 }
 
-void WordTable::rankShortWords(std::int64_t least) {
-    auto shortEnd = std::remove_if(shortSlots.begin(), shortSlots.end(),
-                                   [least](const ShortSlot& slot) { return slot.count < least; });
-    shortWordCount = shortEnd - shortSlots.begin();
-    std::sort(shortSlots.begin(), shortEnd, [](const ShortSlot& a, const ShortSlot& b) {
-        return a.count != b.count ? a.count > b.count : a.key > b.key;
-    });
-}
-
-void WordTable::collectRankedRecords(std::int64_t least) {
-    rankedRecords.clear();
-    rankedRecords.reserve(longWordCount);
+void LongWordTable::collectRanked(std::int64_t least) {
+    ranked.clear();
+    ranked.reserve(wordCount);
     for (size_t number = 0; number < chunks.size(); ++number) {
         for (size_t at = 0; at < chunks[number].used;) {
             const char* record = &chunks[number].bytes[at];
             std::string_view word = wordAt(record);
             std::int64_t count = countAt(record);
             if (count >= least)
-                rankedRecords.push_back(
-                    {keyOf(word.substr(0, maxShortLength)),
+                ranked.push_back(
+                    {ShortWordTable::keyOf(word.substr(0, ShortWordTable::maxLength)),
                      static_cast<RecordRef>(number << chunkBits | at),
                      static_cast<std::uint32_t>(std::min<std::int64_t>(count, UINT32_MAX))});
             at += headerSize + word.size();
@@ -118,8 +228,8 @@ void WordTable::collectRankedRecords(std::int64_t least) {
     }
 }
 
-void WordTable::sortRecords(std::vector<RankedRecord>::iterator first,
-                            std::vector<RankedRecord>::iterator last) const {
+void LongWordTable::sortRanked(std::vector<RankedRecord>::iterator first,
+                               std::vector<RankedRecord>::iterator last) const {
     std::sort(first, last, [this](const RankedRecord& a, const RankedRecord& b) {
         if (a.cutCount != b.cutCount) return a.cutCount > b.cutCount;
         if (a.cutCount == UINT32_MAX && countOf(a) != countOf(b)) return countOf(a) > countOf(b);
@@ -127,3 +237,57 @@ void WordTable::sortRecords(std::vector<RankedRecord>::iterator first,
         return wordAt(recordAt(a.ref)) > wordAt(recordAt(b.ref));
     });
 }
+
+void WordTable::makeRoomFor(size_t newWords) {
+    shortWords.makeRoomFor(newWords);
+    longWords.makeRoomFor(newWords);
+}
+
+void WordTable::add(std::string_view word, std::int64_t count) {
+    makeRoomFor(1);
+    if (ShortWordTable::holds(word))
+        shortWords.add(ShortWordTable::keyOf(word), count);
+    else
+        longWords.add(word, count, LongWordTable::hashOf(word));
+}
+
+void WordTable::addOneToEach(const std::string_view* words, size_t count) {
+    makeRoomFor(count);
+    std::uint64_t keysOrHashes[lookupGroupSize];
+    for (size_t i = 0; i < count; ++i) {
+        if (ShortWordTable::holds(words[i])) {
+            keysOrHashes[i] = ShortWordTable::keyOf(words[i]);
+            shortWords.prefetch(keysOrHashes[i]);
+        } else {
+            keysOrHashes[i] = LongWordTable::hashOf(words[i]);
+            longWords.prefetch(static_cast<std::uint32_t>(keysOrHashes[i]));
+        }
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (ShortWordTable::holds(words[i]))
+            shortWords.add(keysOrHashes[i], 1);
+        else
+            longWords.add(words[i], 1, static_cast<std::uint32_t>(keysOrHashes[i]));
+    }
+}
+
+std::int64_t WordTable::countOf(std::string_view word) const {
+    if (ShortWordTable::holds(word)) return shortWords.countOf(ShortWordTable::keyOf(word));
+    return longWords.countOf(word);
+}
+
+// The short words are sorted while the long ones are, which sorts half of its own on another
+// thread.
+WordRanking WordTable::rank(std::int64_t minimum) && {
+    std::int64_t least = std::max<std::int64_t>(minimum, 1);
+    doBothHalves([&](int half) {
+        if (half == 0)
+            shortWords.rank(least);
+        else
+            longWords.rank(least);
+    });
+    return WordRanking(std::move(shortWords), std::move(longWords));
+}
+
+WordRanking::WordRanking(ShortWordTable&& shortWords, LongWordTable&& longWords)
+    : shortWords(std::move(shortWords)), longWords(std::move(longWords)) {}

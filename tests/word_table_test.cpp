@@ -16,10 +16,9 @@ namespace {
 
 using Counted = std::pair<std::string, std::int64_t>;
 
-std::vector<Counted> rankedWords(WordTable& table, std::int64_t minimum) {
+std::vector<Counted> rankedWords(WordTable table, std::int64_t minimum) {
     std::vector<Counted> ranked;
-    table.rank(minimum);
-    table.forEachRanked(
+    std::move(table).rank(minimum).forEach(
         [&](std::string_view word, std::int64_t count) { ranked.emplace_back(word, count); });
     return ranked;
 }
@@ -53,7 +52,7 @@ TEST(WordTable, RanksShortAndLongWordsInOneOrder) {
     std::sort(expected.begin(), expected.end(), [](const Counted& a, const Counted& b) {
         return a.second != b.second ? a.second > b.second : a.first > b.first;
     });
-    EXPECT_EQ(rankedWords(table, -7), expected);
+    EXPECT_EQ(rankedWords(std::move(table), -7), expected);
 }
 
 TEST(WordTable, EveryWordIsCountedAndUpdatedOnceAsTheTablesGrow) {
@@ -77,7 +76,7 @@ TEST(WordTable, EveryWordIsCountedAndUpdatedOnceAsTheTablesGrow) {
         });
     EXPECT_EQ(updated, static_cast<std::int64_t>(words.size()));
     for (const std::string& word : words) ASSERT_EQ(table.countOf(word), 10) << word;
-    EXPECT_EQ(rankedWords(table, 11).size(), 0u);
+    EXPECT_EQ(rankedWords(std::move(table), 11).size(), 0u);
 }
 
 // A file with 2^31 line breaks or occurrences is far too slow to count in a test; what keeps
