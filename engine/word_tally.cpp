@@ -11,7 +11,7 @@ namespace {
 
 // Enough for every occurrence in the longest word; it also ends the walk for a user word made of
 // spaces, which would otherwise be found again in its own blanks.
-constexpr int maxOccurrencesPerUserWord = 1025;
+constexpr int maxOccurrencesPerUserWord = static_cast<int>(maxSentenceBytes) + 1;
 
 } // namespace
 
