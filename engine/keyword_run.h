@@ -45,9 +45,10 @@ class KeywordRun {
     RunResult countWords(std::FILE* target);
 
     // Segmentation (segmentation.cpp)
-    void finishWord(CharClass charClass, std::string_view word);
-    void registerWord(std::string_view word, bool inBlock);
-    int minBytesFor(CharClass charClass) const;
+    // Inline in the loop of sentence(), which calls them for every word.
+    inline void finishWord(CharClass charClass, std::string_view word);
+    inline void registerWord(std::string_view word, bool inBlock);
+    inline int minBytesFor(CharClass charClass) const;
 
     // Tally (word_tally.cpp)
     void addUserWords(std::vector<std::string>& words);

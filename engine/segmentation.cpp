@@ -9,11 +9,12 @@
 // retained word is the slice of the sentence that its run covers.
 void KeywordRun::sentence(std::string_view text, bool inBlock, std::int64_t) {
     sentenceInBlock = inBlock;
+    const ByteClassTable& classes = byteClassTable; // kept in a register across the calls below
     CharClass runClass = CharClass::Separator;
     size_t runStart = 0;
     for (size_t i = 0; i < text.size();) {
         unsigned char b = static_cast<unsigned char>(text[i]);
-        CharClass charClass = byteClassTable[b];
+        CharClass charClass = classes[b];
         size_t length = 1;
         if (charClass == CharClass::StartsPair) {
             // A lead byte at the end of the sentence pairs with the terminating NUL.

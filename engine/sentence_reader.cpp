@@ -128,7 +128,8 @@ size_t removeZeroBytes(char* data, size_t size) {
 
 } // namespace
 
-// The one place where the target's bytes come in.
+// The one place where the target's bytes come in: a stage that turns other encodings into code
+// page 932 stands here.
 size_t SentenceReader::readBlock(std::FILE* target, char* into, bool& failed) {
     size_t read = std::fread(into, 1, blockSize, target);
     failed = std::ferror(target) != 0;

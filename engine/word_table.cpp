@@ -6,25 +6,22 @@
 #include <stdexcept>
 #include <utility>
 
-// The lookups are defined here, beside addOneToEach, the one caller for which their speed counts:
-// the compiler sees through them there.
-
 namespace {
 
-std::uint64_t loadBigEndian(const char* p, size_t size) {
+inline std::uint64_t loadBigEndian(const char* p, size_t size) {
     std::uint64_t value = 0;
     for (size_t i = 0; i < size; ++i) value = value << 8 | static_cast<unsigned char>(p[i]);
     return value;
 }
 
-std::uint64_t load64(const char* p) {
+inline std::uint64_t load64(const char* p) {
     std::uint64_t value;
     std::memcpy(&value, p, sizeof value);
     return value;
 }
 
 // Words are short: two overlapping loads from each side compare up to 16 bytes without a call.
-bool sameBytes(const char* a, const char* b, size_t size) {
+inline bool sameBytes(const char* a, const char* b, size_t size) {
     if (size >= 8) {
         if (size > 16) return std::memcmp(a, b, size) == 0;
         return load64(a) == load64(b) && load64(a + size - 8) == load64(b + size - 8);
@@ -32,10 +29,9 @@ bool sameBytes(const char* a, const char* b, size_t size) {
     return std::memcmp(a, b, size) == 0; // only the empty word is this short here
 }
 
-} // namespace
-
-// The first four bytes and the last four, overlapping for fewer than eight, are loaded whole.
-std::uint64_t ShortWordTable::keyOf(std::string_view word) {
+// A short word's key: its bytes big-endian, padded with zeros. The first four bytes and the last
+// four, overlapping for fewer than eight, are loaded whole.
+inline std::uint64_t keyOf(std::string_view word) {
     const char* p = word.data();
     size_t size = word.size();
     if (size >= 4)
@@ -44,6 +40,22 @@ std::uint64_t ShortWordTable::keyOf(std::string_view word) {
         return loadBigEndian(p, 2) << 48 | loadBigEndian(p + size - 2, 2) << (64 - 8 * size);
     return loadBigEndian(p, size) << 56;
 }
+
+inline std::uint32_t hashOf(std::string_view word) {
+    constexpr std::uint64_t multiplier = 0x9E3779B97F4A7C15ull;
+    std::uint64_t hash = word.size() * multiplier;
+    size_t i = 0;
+    for (; i + 8 <= word.size(); i += 8) {
+        hash = (hash ^ load64(word.data() + i)) * multiplier;
+        hash ^= hash >> 29;
+    }
+    std::uint64_t tail = 0;
+    for (; i < word.size(); ++i) tail = tail << 8 | static_cast<unsigned char>(word[i]);
+    hash = (hash ^ tail) * multiplier;
+    return static_cast<std::uint32_t>(hash ^ hash >> 32);
+}
+
+} // namespace
 
 ShortWordTable::WordBytes ShortWordTable::wordOfKey(std::uint64_t key) {
     WordBytes word{};
@@ -104,20 +116,6 @@ void ShortWordTable::rank(std::int64_t least) {
     });
 }
 
-std::uint32_t LongWordTable::hashOf(std::string_view word) {
-    constexpr std::uint64_t multiplier = 0x9E3779B97F4A7C15ull;
-    std::uint64_t hash = word.size() * multiplier;
-    size_t i = 0;
-    for (; i + 8 <= word.size(); i += 8) {
-        hash = (hash ^ load64(word.data() + i)) * multiplier;
-        hash ^= hash >> 29;
-    }
-    std::uint64_t tail = 0;
-    for (; i < word.size(); ++i) tail = tail << 8 | static_cast<unsigned char>(word[i]);
-    hash = (hash ^ tail) * multiplier;
-    return static_cast<std::uint32_t>(hash ^ hash >> 32);
-}
-
 const std::uint64_t* LongWordTable::find(std::string_view word, std::uint32_t hash) const {
     size_t mask = slots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
@@ -167,9 +165,9 @@ void LongWordTable::add(std::string_view word, std::int64_t count, std::uint32_t
     ++wordCount;
 }
 
-std::int64_t LongWordTable::countOf(std::string_view word) const {
+std::int64_t LongWordTable::countOf(std::string_view word, std::uint32_t hash) const {
     if (slots.empty()) return 0;
-    const std::uint64_t* slot = find(word, hashOf(word));
+    const std::uint64_t* slot = find(word, hash);
     return *slot == freeSlot ? 0 : countAt(recordAt((*slot & 0xFFFFFFFFu) - 1));
 }
 
@@ -220,7 +218,7 @@ void LongWordTable::collectRanked(std::int64_t least) {
             std::int64_t count = countAt(record);
             if (count >= least)
                 ranked.push_back(
-                    {ShortWordTable::keyOf(word.substr(0, ShortWordTable::maxLength)),
+                    {keyOf(word.substr(0, ShortWordTable::maxLength)),
                      static_cast<RecordRef>(number << chunkBits | at),
                      static_cast<std::uint32_t>(std::min<std::int64_t>(count, UINT32_MAX))});
             at += headerSize + word.size();
@@ -246,9 +244,9 @@ void WordTable::makeRoomFor(size_t newWords) {
 void WordTable::add(std::string_view word, std::int64_t count) {
     makeRoomFor(1);
     if (ShortWordTable::holds(word))
-        shortWords.add(ShortWordTable::keyOf(word), count);
+        shortWords.add(keyOf(word), count);
     else
-        longWords.add(word, count, LongWordTable::hashOf(word));
+        longWords.add(word, count, hashOf(word));
 }
 
 void WordTable::addOneToEach(const std::string_view* words, size_t count) {
@@ -256,10 +254,10 @@ void WordTable::addOneToEach(const std::string_view* words, size_t count) {
     std::uint64_t keysOrHashes[lookupGroupSize];
     for (size_t i = 0; i < count; ++i) {
         if (ShortWordTable::holds(words[i])) {
-            keysOrHashes[i] = ShortWordTable::keyOf(words[i]);
+            keysOrHashes[i] = keyOf(words[i]);
             shortWords.prefetch(keysOrHashes[i]);
         } else {
-            keysOrHashes[i] = LongWordTable::hashOf(words[i]);
+            keysOrHashes[i] = hashOf(words[i]);
             longWords.prefetch(static_cast<std::uint32_t>(keysOrHashes[i]));
         }
     }
@@ -272,8 +270,8 @@ void WordTable::addOneToEach(const std::string_view* words, size_t count) {
 }
 
 std::int64_t WordTable::countOf(std::string_view word) const {
-    if (ShortWordTable::holds(word)) return shortWords.countOf(ShortWordTable::keyOf(word));
-    return longWords.countOf(word);
+    if (ShortWordTable::holds(word)) return shortWords.countOf(keyOf(word));
+    return longWords.countOf(word, hashOf(word));
 }
 
 // The short words are sorted while the long ones are, which sorts half of its own on another

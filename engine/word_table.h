@@ -17,12 +17,13 @@ class ShortWordTable {
   public:
     static constexpr size_t maxLength = 8;
     static bool holds(std::string_view word) { return !word.empty() && word.size() <= maxLength; }
-    static std::uint64_t keyOf(std::string_view word);
 
+    // By the word's key (see word_table.cpp). The lookups are inline for addOneToEach, the one
+    // caller for which their speed counts, and defined beside it.
     void makeRoomFor(size_t newWords);
-    void prefetch(std::uint64_t key) const;
-    void add(std::uint64_t key, std::int64_t count);
-    std::int64_t countOf(std::uint64_t key) const;
+    inline void prefetch(std::uint64_t key) const;
+    inline void add(std::uint64_t key, std::int64_t count);
+    inline std::int64_t countOf(std::uint64_t key) const;
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
 
@@ -47,8 +48,8 @@ class ShortWordTable {
     static constexpr std::uint64_t freeKey = 0;
 
     size_t slotOf(std::uint64_t key) const { return (key * 0x9E3779B97F4A7C15ull) >> shift; }
-    const Slot& find(std::uint64_t key) const;
-    Slot& find(std::uint64_t key);
+    inline const Slot& find(std::uint64_t key) const;
+    inline Slot& find(std::uint64_t key);
     void grow();
 
     std::vector<Slot> slots; // a power of two in size, or empty
@@ -62,12 +63,11 @@ class ShortWordTable {
 // growing the arena copies nothing.
 class LongWordTable {
   public:
-    static std::uint32_t hashOf(std::string_view word);
-
+    // With the word's hash (see word_table.cpp); inline for addOneToEach, as above.
     void makeRoomFor(size_t newWords);
-    void prefetch(std::uint32_t hash) const;
-    void add(std::string_view word, std::int64_t count, std::uint32_t hash);
-    std::int64_t countOf(std::string_view word) const;
+    inline void prefetch(std::uint32_t hash) const;
+    inline void add(std::string_view word, std::int64_t count, std::uint32_t hash);
+    inline std::int64_t countOf(std::string_view word, std::uint32_t hash) const;
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
 
@@ -123,8 +123,8 @@ class LongWordTable {
         return record.cutCount < UINT32_MAX ? record.cutCount : countAt(recordAt(record.ref));
     }
 
-    const std::uint64_t* find(std::string_view word, std::uint32_t hash) const;
-    std::uint64_t* find(std::string_view word, std::uint32_t hash);
+    inline const std::uint64_t* find(std::string_view word, std::uint32_t hash) const;
+    inline std::uint64_t* find(std::string_view word, std::uint32_t hash);
     RecordRef appendRecord(std::string_view word, std::int64_t count);
     void grow();
     void collectRanked(std::int64_t least);
