@@ -1,50 +1,34 @@
 #include "reference_engine.h"
 
 #include <algorithm>
+#include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 
 namespace reference {
 namespace {
 
-enum RunKind { KeywordRun = 1, SearchRun = 2 };
-enum RunResult { ResultOk = 0, ResultIoError = 1, ResultSearchError = 2, ResultBufferOverflow = 4 };
+// Word classes as the segmentation sees them; the first six in the order of minBytes.
+enum Class { HalfAlnum, HalfKana, FullAlnum, Hiragana, Katakana, Kanji, Separator, Control, Same };
 
-enum CharClass {
-    Separator = 0,
-    HankakuEisuKigo = 11,
-    HankakuKatakana = 12,
-    ZenkakuEisuKigo = 21,
-    ZenkakuHiragana = 22,
-    ZenkakuKatakana = 23,
-    ZenkakuKanji = 24,
-    ControlChar = 99,
-    ContinuesRun = -1, // 々 and ー take the class of the run in progress
-};
-
-constexpr unsigned char CR = 0x0D;
-constexpr unsigned char LF = 0x0A;
-constexpr std::size_t sentenceLimit = 1024;
-constexpr int repeatLimit = 1025;
-
-bool isLeadByte(unsigned char b) {
+bool isLead(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
 }
 
-unsigned char byteAt(const std::string& text, std::size_t i) {
+unsigned char at(const std::string& text, size_t i) {
     return static_cast<unsigned char>(text[i]);
 }
 
-// The leftmost occurrence of needle that starts on a character boundary of text; a lead byte and
-// the byte after it form one character whatever that byte is.
-std::size_t findOnCharacterBoundary(const std::string& text, const std::string& needle) {
-    for (std::size_t at = 0; at < text.size(); at += isLeadByte(byteAt(text, at)) ? 2 : 1) {
-        if (text.compare(at, needle.size(), needle) == 0) return at;
-    }
+// The leftmost occurrence of needle that starts on a character boundary of text.
+size_t findOnBoundary(const std::string& text, const std::string& needle) {
+    for (size_t i = 0; i < text.size(); i += isLead(at(text, i)) ? 2 : 1)
+        if (text.compare(i, needle.size(), needle) == 0) return i;
     return std::string::npos;
 }
 
-// The full-width forms of the half-width katakana ｦ to ﾝ (0xA6 to 0xDD), two bytes each:
 // ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン
+// for ｦ (0xA6) to ﾝ (0xDD)
 const char fullWidthKana[] =
     "\x83\x92\x83\x40\x83\x42\x83\x44\x83\x46\x83\x48\x83\x83\x83\x85\x83\x87\x83\x62\x81\x5B"
     "\x83\x41\x83\x43\x83\x45\x83\x47\x83\x49\x83\x4A\x83\x4C\x83\x4E\x83\x50\x83\x52\x83\x54"
@@ -53,8 +37,7 @@ const char fullWidthKana[] =
     "\x83\x81\x83\x82\x83\x84\x83\x86\x83\x88\x83\x89\x83\x8A\x83\x8B\x83\x8C\x83\x8D\x83\x8F"
     "\x83\x93";
 
-// A half-width kana with ﾞ or ﾟ and the one full-width character that the two compose:
-// ｳﾞ ヴ, ｶﾞ to ﾄﾞ ガ to ド, ﾊﾞ to ﾎﾞ バ to ボ, ﾊﾟ to ﾎﾟ パ to ポ.
+// ｳﾞ ヴ, ｶﾞ to ﾄﾞ ガ to ド, ﾊﾞ to ﾎﾞ バ to ボ, ﾊﾟ to ﾎﾟ パ to ポ: a kana and its mark compose one.
 const std::map<std::string, std::string> composedKana = {
     {"\xB3\xDE", "\x83\x94"}, {"\xB6\xDE", "\x83\x4B"}, {"\xB7\xDE", "\x83\x4D"},
     {"\xB8\xDE", "\x83\x4F"}, {"\xB9\xDE", "\x83\x51"}, {"\xBA\xDE", "\x83\x53"},
@@ -66,306 +49,239 @@ const std::map<std::string, std::string> composedKana = {
     {"\xCA\xDF", "\x83\x70"}, {"\xCB\xDF", "\x83\x73"}, {"\xCC\xDF", "\x83\x76"},
     {"\xCD\xDF", "\x83\x79"}, {"\xCE\xDF", "\x83\x7C"}};
 
-// Double-byte character classes; the first rule that matches decides.
-int classOfDoubleByte(unsigned char lead, unsigned char trail) {
-    if (lead == 0x82 && trail >= 0x9F) return ZenkakuHiragana;
-    if (lead == 0x83 && trail >= 0x40 && trail <= 0x9E) return ZenkakuKatakana;
-    if (lead == 0x81 && (trail == 0x58 || trail == 0x5B)) return ContinuesRun;
+// The first rule that matches decides; 々 and ー continue the run they stand in.
+Class classOfDoubleByte(unsigned char lead, unsigned char trail) {
+    if (lead == 0x82 && trail >= 0x9F) return Hiragana;
+    if (lead == 0x83 && trail >= 0x40 && trail <= 0x9E) return Katakana;
+    if (lead == 0x81 && (trail == 0x58 || trail == 0x5B)) return Same;
     if (lead == 0x81 && trail == 0x40) return Separator;
     if (lead == 0x81 || (lead == 0x82 && trail >= 0x40 && trail <= 0x9E) ||
         (lead == 0x83 && trail >= 0x9F) || (lead >= 0x84 && lead <= 0x87) ||
         (lead == 0x88 && trail >= 0x40 && trail <= 0x9E))
-        return ZenkakuEisuKigo;
-    return ZenkakuKanji;
+        return FullAlnum;
+    return Kanji;
 }
 
-bool isFullWidthSentenceEnd(unsigned char lead, unsigned char trail) {
-    return lead == 0x81 && (trail == 0x42 || trail == 0x49 || trail == 0x48); // 。！？
+Class classOfSingleByte(unsigned char b, bool englishMode) {
+    if (b <= 0x1F) return Control;
+    if (b >= 0xA0) return HalfKana;
+    if (b == ' ' || (englishMode && (b == '"' || b == '\'' || b == ','))) return Separator;
+    return HalfAlnum;
 }
 
-std::string withoutZeroBytes(std::ifstream& target) {
+std::string contentsWithoutZeroBytes(std::ifstream& file) {
     std::ostringstream bytes;
-    bytes << target.rdbuf();
+    bytes << file.rdbuf();
     std::string text = bytes.str();
     text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
     return text;
 }
 
+std::string withoutTags(const std::string& sentence) {
+    std::string text;
+    bool inTag = false;
+    for (char c : sentence) {
+        if (c == '<' || c == '>')
+            inTag = c == '<';
+        else if (!inTag)
+            text += c;
+    }
+    return text;
+}
+
+// Calls process(sentence, lines so far) for each sentence of the target, tags stripped. A line
+// ends at CR, LF or CR LF; a sentence also at . ! ? and at 。！？ on a character boundary. False
+// when a sentence reaches maxSentenceBytes without its end.
+bool forEachSentence(const std::string& bytes,
+                     const std::function<void(const std::string&, std::int64_t)>& process) {
+    std::string sentence;
+    std::int64_t lines = 0;
+    bool atSecondByte = false;
+    auto end = [&](const std::string& last) {
+        process(withoutTags(sentence + last), lines);
+        sentence.clear();
+        atSecondByte = false;
+    };
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = at(bytes, i);
+        const unsigned char next = i + 1 < bytes.size() ? at(bytes, i + 1) : 0;
+        if (b == '\r' || (b == '\n' && (i == 0 || at(bytes, i - 1) != '\r'))) {
+            ++lines;
+            end("");
+        } else if (b == '.' || b == '!' || b == '?') {
+            end(std::string(1, b));
+        } else if (!atSecondByte && b == 0x81 && (next == 0x42 || next == 0x49 || next == 0x48)) {
+            end(bytes.substr(i++, 2));
+        } else if (b != '\n') { // the LF of a CR LF
+            sentence += static_cast<char>(b);
+            atSecondByte = !atSecondByte && isLead(b);
+            if (sentence.size() == maxSentenceBytes) return false;
+        }
+    }
+    if (!sentence.empty()) { // the last line counts as if a line break followed it
+        ++lines;
+        end("");
+    }
+    return true;
+}
+
+// Every line feed reaches the file as CR LF.
+void write(std::ofstream& file, const std::string& text) {
+    for (char c : text) {
+        if (c == '\n') file.put('\r');
+        file.put(c);
+    }
+}
+
+// User words longest first, and greatest first among equals.
+std::vector<std::string> inWalkOrder(std::vector<std::string> words) {
+    std::sort(words.begin(), words.end(),
+              [](auto& a, auto& b) { return a.size() != b.size() ? a.size() > b.size() : a > b; });
+    return words;
+}
+
+struct Tally {
+    const KeywordRunOptions& options;
+    const std::vector<std::string> userWords;
+    std::map<std::string, std::int64_t> counts;
+
+    bool excluded(const std::string& word) const {
+        return std::count(options.excludedWords.begin(), options.excludedWords.end(), word) != 0;
+    }
+
+    // User words, in walk order, are counted and blanked where they occur on a character
+    // boundary, at most 1025 times each (a blank user word finds its own blanks); the word itself
+    // counts unless one user word covered all of it.
+    void count(const std::string& word) {
+        std::string rest = word;
+        bool wholeWordIsUserWord = false;
+        for (const std::string& userWord : userWords) {
+            size_t found;
+            for (int n = 0;
+                 n < 1025 && (found = findOnBoundary(rest, userWord)) != std::string::npos; ++n) {
+                rest.replace(found, userWord.size(), userWord.size(), ' ');
+                wholeWordIsUserWord |= userWord.size() == rest.size();
+                if (!excluded(userWord)) ++counts[userWord];
+            }
+        }
+        if (!wholeWordIsUserWord && !excluded(word)) ++counts[word];
+    }
+
+    void finishWord(Class wordClass, const std::string& word) {
+        if (wordClass > Kanji) return;
+        if (word.size() < static_cast<std::uint32_t>(options.minBytes[wordClass])) return;
+        std::string converted = wordClass == HalfKana && options.toFullWidth ? toFullWidthKana(word)
+                                : wordClass == HalfAlnum && options.toUpper  ? toUpperCase(word)
+                                                                             : word;
+        if (converted != word) count(converted);
+        count(word);
+    }
+
+    // Words end where the class changes; control bytes end a word and are not part of one.
+    void segment(const std::string& text) {
+        std::string word;
+        Class runClass = Separator;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const unsigned char b = at(text, i);
+            const bool doubleByte = isLead(b) && i + 1 < text.size();
+            Class charClass = doubleByte  ? classOfDoubleByte(b, at(text, i + 1))
+                              : isLead(b) ? classOfDoubleByte(b, 0)
+                                          : classOfSingleByte(b, options.englishMode);
+            if (charClass != Same && charClass != runClass) {
+                finishWord(runClass, word);
+                word.clear();
+                runClass = charClass;
+            }
+            if (b >= 0x20) word += text.substr(i, doubleByte ? 2 : 1);
+            i += doubleByte;
+        }
+        finishWord(runClass, word);
+    }
+};
+
 } // namespace
 
 std::string toUpperCase(const std::string& text) {
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = byteAt(text, i);
-        if (isLeadByte(c)) {
-            out += text.substr(i, 2);
-            ++i;
-        } else if (c >= 'a' && c <= 'z') {
-            out += static_cast<char>(c - 0x20);
-        } else {
-            out += static_cast<char>(c);
-        }
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = at(text, i);
+        out += isLead(c) ? text.substr(i++, 2) : std::string(1, c >= 'a' && c <= 'z' ? c - 32 : c);
     }
     return out;
 }
 
 std::string toFullWidthKana(const std::string& text) {
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = byteAt(text, i);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = at(text, i);
         const auto composed = composedKana.find(text.substr(i, 2));
-        if (isLeadByte(c)) {
+        if (isLead(c))
             out += text.substr(i++, 2);
-        } else if (composed != composedKana.end()) {
-            out += composed->second;
-            ++i;
-        } else if (c >= 0xA6 && c <= 0xDD) {
+        else if (composed != composedKana.end())
+            out += composed->second, ++i;
+        else if (c >= 0xA6 && c <= 0xDD)
             out += std::string(fullWidthKana + (c - 0xA6) * 2, 2);
-        } else {
+        else
             out += static_cast<char>(c);
-        }
     }
     return out;
 }
 
-Engine::Engine(const char* outputPath, int minBytesHankakuEisuKigo, int minBytesHankakuKatakana,
-               int minBytesZenkakuEisuKigo, int minBytesZenkakuHiragana,
-               int minBytesZenkakuKatakana, int minBytesZenkakuKanji, int minimumCounts,
-               int keywordCounts, int toDouble, int toUpper, int englishMode)
-    : runKind(KeywordRun), output(outputPath, std::ios::binary | std::ios::trunc),
-      minBytes{
-          minBytesHankakuEisuKigo, minBytesHankakuKatakana, minBytesZenkakuEisuKigo,
-          minBytesZenkakuHiragana, minBytesZenkakuKatakana, minBytesZenkakuKanji,
-      },
-      minimumCounts(minimumCounts), keywordCounts(keywordCounts), toDouble(toDouble),
-      toUpper(toUpper), englishMode(englishMode) {}
-
-Engine::Engine(const char* outputPath, const char* searchKeyword, int toDouble, int toUpper)
-    : runKind(SearchRun), output(outputPath, std::ios::binary | std::ios::trunc),
-      toDouble(toDouble), toUpper(toUpper), searchKeyword(searchKeyword) {}
-
-void Engine::addUserWord(int length, const char* word) {
-    userWordsByLength.emplace(length, word);
-}
-
-void Engine::addExcludedWord(const char* word) {
-    excludedWords.insert(word);
-}
-
-// Text mode by hand: every line feed reaches the file as CR LF on every platform.
-void Engine::write(const std::string& bytes) {
-    for (char c : bytes) {
-        if (c == '\n') output.put('\r');
-        output.put(c);
-    }
-}
-
-int Engine::run(const char* targetPath) {
-    if (!output.is_open()) return ResultIoError;
+RunResult run(const char* targetPath, const char* logPath, const KeywordRunOptions& options,
+              std::vector<RankingRow>& rows) {
+    rows.clear();
+    std::ofstream log(logPath, std::ios::binary);
+    if (!log) return RunResult::OutputError;
     std::ifstream target(targetPath, std::ios::binary);
-    if (!target) {
-        output.close();
-        return ResultSearchError;
+    if (!target) return RunResult::TargetUnreadable;
+    Tally tally{options, inWalkOrder(options.userWords), {}};
+    if (!forEachSentence(
+            contentsWithoutZeroBytes(target),
+            [&](const std::string& sentence, std::int64_t) { tally.segment(sentence); }))
+        return RunResult::SentenceTooLong;
+    // By count, and among equal counts the greater word first.
+    std::vector<std::pair<std::int64_t, std::string>> ordered;
+    for (const auto& [word, count] : tally.counts)
+        if (count >= options.minimumCount) ordered.emplace_back(count, word);
+    std::sort(ordered.begin(), ordered.end(), std::greater<>());
+    for (const auto& [count, word] : ordered) {
+        if (static_cast<int>(rows.size()) < std::min(options.rows, maxKeywordRows))
+            rows.push_back({count, word});
+        write(log, std::to_string(count) + " : " + word + "\n");
     }
-    const int code = scanSentences(withoutZeroBytes(target));
-    if (code != ResultOk) {
-        output.close();
-        return code;
-    }
-    buildRanking();
-    output.flush();
-    return output.good() ? ResultOk : ResultIoError;
-}
-
-// Zero bytes are already gone, so the file is one stream of bytes and the block size of a
-// reader cannot matter. atSecondByte tracks characters only for the 。！？ test; CR, LF, '.',
-// '!' and '?' keep their meaning wherever they stand.
-int Engine::scanSentences(const std::string& bytes) {
-    std::string sentence;
-    unsigned char previous = 0;
-    bool atSecondByte = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        unsigned char b = byteAt(bytes, i);
-        if (b == CR || (b == LF && previous != CR)) {
-            ++lineCount;
-            processSentence(sentence);
-            sentence.clear();
-            atSecondByte = false;
-        } else if (b == '.' || b == '!' || b == '?') {
-            processSentence(sentence + static_cast<char>(b));
-            sentence.clear();
-            atSecondByte = false;
-        } else if (!atSecondByte && i + 1 < bytes.size() &&
-                   isFullWidthSentenceEnd(b, byteAt(bytes, i + 1))) {
-            processSentence(sentence + bytes.substr(i, 2));
-            sentence.clear();
-            atSecondByte = false;
-            b = byteAt(bytes, ++i);
-        } else {
-            if (b != LF) sentence += static_cast<char>(b); // the LF of a CR LF pair is dropped
-            atSecondByte = !atSecondByte && isLeadByte(b);
-            if (sentence.size() == sentenceLimit) return ResultBufferOverflow;
-        }
-        previous = b;
-    }
-    if (!sentence.empty()) { // the last line counts as if a line break followed it
-        ++lineCount;
-        processSentence(sentence);
-    }
-    return ResultOk;
-}
-
-void Engine::processSentence(const std::string& sentence) {
-    sentenceText = stripTags(sentence);
-    if (runKind == KeywordRun) {
-        segmentSentence();
-    } else {
-        matchSentence();
-        if (sentenceHit == 1) writeResultLine();
-    }
-    sentenceText.clear();
-    sentenceHit = 0;
-}
-
-std::string Engine::stripTags(const std::string& sentence) {
-    std::string text;
-    bool insideTag = false;
-    for (char c : sentence) {
-        if (c == '<') {
-            insideTag = true;
-        } else if (c == '>') {
-            insideTag = false;
-        } else if (!insideTag) {
-            text += c;
-        }
-    }
-    return text;
-}
-
-int Engine::classOfSingleByte(unsigned char b) const {
-    if (b <= 0x1F) return ControlChar;
-    if (b >= 0xA0) return HankakuKatakana;
-    if (b == 0x20) return Separator;
-    if (englishMode == 1 && (b == 0x22 || b == 0x27 || b == 0x2C)) return Separator;
-    return HankakuEisuKigo;
-}
-
-int Engine::minBytesFor(int charClass) const {
-    const int classes[6] = {HankakuEisuKigo, HankakuKatakana, ZenkakuEisuKigo,
-                            ZenkakuHiragana, ZenkakuKatakana, ZenkakuKanji};
-    for (int i = 0; i < 6; ++i)
-        if (classes[i] == charClass) return minBytes[i];
-    return 9999;
-}
-
-void Engine::segmentSentence() {
-    const std::string& text = sentenceText;
-    std::string word;
-    int runClass = Separator;
-    for (std::size_t pos = 0; pos < text.size(); ++pos) {
-        const unsigned char b = byteAt(text, pos);
-        const bool doubleByte = isLeadByte(b);
-        unsigned char trail = 0; // stays 0 for a lead byte at the end of the sentence
-        int charClass;
-        if (doubleByte) {
-            ++pos;
-            if (pos < text.size()) trail = byteAt(text, pos);
-            charClass = classOfDoubleByte(b, trail);
-        } else {
-            charClass = classOfSingleByte(b);
-        }
-        if (charClass != ContinuesRun && charClass != runClass) {
-            finishWord(runClass, word);
-            word.clear();
-            runClass = charClass;
-        }
-        if (b >= 0x20) word += static_cast<char>(b);
-        if (doubleByte && trail != 0) word += static_cast<char>(trail);
-    }
-    finishWord(runClass, word);
-}
-
-void Engine::finishWord(int charClass, const std::string& word) {
-    if (static_cast<std::uint32_t>(word.size()) <
-        static_cast<std::uint32_t>(minBytesFor(charClass)))
-        return;
-    if (charClass == HankakuKatakana && toDouble == 1)
-        registerConvertedForm(toFullWidthKana(word), word);
-    if (charClass == HankakuEisuKigo && toUpper == 1)
-        registerConvertedForm(toUpperCase(word), word);
-    registerWord(word);
-}
-
-void Engine::registerConvertedForm(const std::string& converted, const std::string& word) {
-    if (converted != word) registerWord(converted);
-}
-
-void Engine::registerWord(const std::string& word) {
-    std::string copy = word;
-    bool wholeWordIsUserWord = false;
-    for (auto it = userWordsByLength.rbegin(); it != userWordsByLength.rend(); ++it) {
-        const int length = it->first;
-        const std::string& userWord = it->second;
-        if (length > static_cast<int>(copy.size())) continue;
-        for (int repeat = 0; repeat < repeatLimit; ++repeat) {
-            const std::size_t at = findOnCharacterBoundary(copy, userWord);
-            if (at == std::string::npos) break;
-            copy.replace(at, length, length, ' ');
-            if (length == static_cast<int>(copy.size())) wholeWordIsUserWord = true;
-            if (!isExcluded(userWord)) countWord(userWord);
-        }
-    }
-    if (wholeWordIsUserWord) return;
-    if (!isExcluded(word)) countWord(word);
-}
-
-void Engine::buildRanking() {
-    std::multimap<std::int64_t, std::string> ranking;
-    for (const auto& [word, count] : wordCounts) {
-        if (count >= minimumCounts) ranking.emplace(count, word);
-    }
-    int position = 0;
-    for (auto it = ranking.rbegin(); it != ranking.rend(); ++it) {
-        if (position < keywordCounts && position < maxTopWords) {
-            topWords[position] = it->second;
-            topCounts[position] = it->first;
-        }
-        ++position;
-        write(std::to_string(it->first) + " : " + it->second + "\n");
-    }
-}
-
-void Engine::matchSentence() {
-    if (searchKeyword.empty()) {
-        sentenceHit = 1;
-        return;
-    }
-    std::string text = sentenceText;
-    std::string keyword = searchKeyword;
-    if (toDouble == 1) {
-        text = toFullWidthKana(text);
-        keyword = toFullWidthKana(keyword);
-    }
-    if (toUpper == 1) {
-        text = toUpperCase(text);
-        keyword = toUpperCase(keyword);
-    }
-    if (findOnCharacterBoundary(text, keyword) != std::string::npos) sentenceHit = 1;
-}
-
-void Engine::writeResultLine() {
-    write(std::to_string(lineCount) + "L : " + sentenceText + "\n\n");
+    log.close();
+    return log ? RunResult::Done : RunResult::OutputError;
 }
 
 // "// ※※※※※ 検索結果 開始 ※※※※※ //" and "// ※※※※※ 検索結果 終了 ※※※※※ //"
-void Engine::writeSearchHeader() {
-    write("// \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81\xA6 \x8C\x9F\x8D\xF5\x8C\x8B\x89\xCA "
-          "\x8A\x4A\x8E\x6E \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81\xA6 //\n\n");
-}
+const char searchHeader[] = "// \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81\xA6 \x8C\x9F\x8D\xF5\x8C"
+                            "\x8B\x89\xCA \x8A\x4A\x8E\x6E \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81"
+                            "\xA6 //\n\n";
+const char searchFooter[] = "// \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81\xA6 \x8C\x9F\x8D\xF5\x8C"
+                            "\x8B\x89\xCA \x8F\x49\x97\xB9 \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81"
+                            "\xA6 //\n";
 
-void Engine::writeSearchFooter() {
-    write("// \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81\xA6 \x8C\x9F\x8D\xF5\x8C\x8B\x89\xCA "
-          "\x8F\x49\x97\xB9 \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81\xA6 //\n");
+// The sentence and the keyword are compared in converted form; a hit is written as read.
+RunResult run(const char* targetPath, const char* resultPath, const SearchRunOptions& options) {
+    std::ofstream result(resultPath, std::ios::binary);
+    if (!result) return RunResult::OutputError;
+    write(result, searchHeader);
+    std::ifstream target(targetPath, std::ios::binary);
+    if (!target) return RunResult::TargetUnreadable;
+    auto converted = [&](std::string text) {
+        if (options.toFullWidth) text = toFullWidthKana(text);
+        return options.toUpper ? toUpperCase(text) : text;
+    };
+    const std::string keyword = converted(options.keyword);
+    auto match = [&](const std::string& sentence, std::int64_t lines) {
+        if (keyword.empty() || findOnBoundary(converted(sentence), keyword) != std::string::npos)
+            write(result, std::to_string(lines) + "L : " + sentence + "\n\n");
+    };
+    if (!forEachSentence(contentsWithoutZeroBytes(target), match))
+        return RunResult::SentenceTooLong;
+    write(result, searchFooter);
+    result.close();
+    return result ? RunResult::Done : RunResult::OutputError;
 }
 
 } // namespace reference

@@ -1,0 +1,83 @@
+// Runs each case folder of tests/cases through tallyon-cli. A case holds `command` (the
+// arguments, one line), `input/` (the files of the folder the command runs in) and `expected/`:
+// the files the run leaves that are new or changed, `stdout` and `stderr` unless empty, and
+// `status`, the exit status.
+
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using Files = std::map<std::string, std::string>;
+
+#ifdef _WIN32
+const std::string changeDirectory = "cd /d"; // the temporary folder may be on another drive
+#else
+const std::string changeDirectory = "cd";
+#endif
+
+Files filesIn(const fs::path& folder) {
+    Files files;
+    if (!fs::exists(folder)) return files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).generic_string()] =
+                readBytes(entry.path().string());
+    return files;
+}
+
+int runInFolder(const fs::path& folder, std::string arguments) {
+    arguments.erase(arguments.find_last_not_of("\r\n") + 1);
+    const std::string command = changeDirectory + " \"" + folder.string() +
+                                "\" && \"" TALLYON_CLI "\" " + arguments + " >stdout 2>stderr";
+    const int status = std::system(command.c_str());
+#ifndef _WIN32
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#else
+    return status;
+#endif
+}
+
+class Golden : public testing::TestWithParam<std::string> {};
+
+TEST_P(Golden, LeavesTheExpectedFiles) {
+    const fs::path source = fs::path(TALLYON_CASES) / GetParam();
+    TemporaryFolder folder;
+    const Files input = filesIn(source / "input");
+    for (const auto& [name, bytes] : input) {
+        fs::create_directories((folder.path / name).parent_path());
+        writeBytes(folder.file(name), bytes);
+    }
+    const int status = runInFolder(folder.path, readBytes((source / "command").string()));
+    Files left = {{"status", std::to_string(status) + "\n"}};
+    for (const auto& [name, bytes] : filesIn(folder.path)) {
+        const bool emptyStream = (name == "stdout" || name == "stderr") && bytes.empty();
+        const auto original = input.find(name);
+        if (!emptyStream && (original == input.end() || original->second != bytes))
+            left[name] = bytes;
+    }
+    EXPECT_EQ(left, filesIn(source / "expected"));
+}
+
+std::vector<std::string> caseNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(TALLYON_CASES))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(caseNames()),
+                         [](const auto& info) { return info.param; });
+
+} // namespace
