@@ -1,68 +1,43 @@
-// loadWordList over arbitrary file bytes, checked against the format read plainly; then the words
-// are saved and must come back unchanged.
+// loadWordList over arbitrary file bytes, checked against the format read plainly: the data ends
+// at Ctrl-Z, CR bytes are dropped, LF ends a line, a NUL ends the line's word, empty lines carry
+// no word. Then the words are saved and must come back unchanged.
 
-#include "fuzz_support.h"
 #include "test_files.h"
 #include "word_lists.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <string>
-#include <vector>
+#include <cstdlib>
+#include <sstream>
+#include <unistd.h>
 
 namespace {
 
-constexpr char endOfData = 0x1A; // Ctrl-Z
-
-// The format read plainly: the data ends at Ctrl-Z, CR bytes are dropped, LF ends a line, a NUL
-// ends the line's word, empty lines carry no word.
-WordSet wordsReadPlainly(std::string_view file) {
-    std::string text(file.substr(0, file.find(endOfData)));
+WordSet wordsReadPlainly(std::string text) {
+    text = text.substr(0, text.find('\x1a'));
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    std::vector<std::string> words = wordsOf(text);
-    return WordSet(words.begin(), words.end());
+    WordSet words;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty() && line[0] != '\0') words.insert(line.substr(0, line.find('\0')));
+    return words;
 }
 
-std::string savedForm(const WordSet& words) {
-    std::string file;
-    for (const std::string& word : words) file += word + "\r\n";
-    return file;
-}
-
-// One folder for the whole fuzzing session, removed at its end. In memory where the system has
-// such a folder: a list replaced on a disk file system is written out at once, which is slow.
-struct ListFolder {
-    ListFolder() {
-        std::filesystem::path parent = std::filesystem::is_directory("/dev/shm")
-                                           ? "/dev/shm"
-                                           : std::filesystem::temp_directory_path();
-        path = parent / ("tallyon-fuzz-lists-" + std::to_string(getpid()));
-        std::filesystem::create_directories(path);
-    }
-    ~ListFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::filesystem::path path;
-};
+// In memory where the system has such a folder: a list replaced on a disk is written out at once.
+const std::string listPath = (std::filesystem::is_directory("/dev/shm") ? "/dev/shm/" : "/tmp/") +
+                             ("tallyon-fuzz-" + std::to_string(getpid()) + ".lst");
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    static ListFolder folder;
-    std::string_view file(reinterpret_cast<const char*>(data), size);
-    std::string listPath = (folder.path / "list.lst").string();
-    writeBytes(listPath, std::string(file));
-
-    WordSet words;
-    require(loadWordList(listPath.c_str(), words), "a readable list loads");
-    require(words == wordsReadPlainly(file), "the words are those of the format");
-
-    require(saveWordList(listPath.c_str(), words), "the list saves");
-    require(readBytes(listPath) == savedForm(words), "saved as sorted words with CR LF");
-    WordSet reloaded;
-    require(loadWordList(listPath.c_str(), reloaded) && reloaded == words,
-            "a saved list loads unchanged");
+    const std::string file(reinterpret_cast<const char*>(data), size);
+    writeBytes(listPath, file);
+    WordSet words, reloaded;
+    if (!loadWordList(listPath.c_str(), words) || words != wordsReadPlainly(file)) std::abort();
+    std::string saved;
+    for (const std::string& word : words) saved += word + "\r\n";
+    if (!saveWordList(listPath.c_str(), words) || readBytes(listPath) != saved) std::abort();
+    if (!loadWordList(listPath.c_str(), reloaded) || reloaded != words) std::abort();
+    std::filesystem::remove(listPath);
     return 0;
 }
