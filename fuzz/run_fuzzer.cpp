@@ -33,10 +33,6 @@ struct MemoryFile {
             pwrite(fd, bytes.data(), bytes.size(), zeros) != ssize_t(bytes.size()))
             std::abort();
     }
-    std::string read() const {
-        std::string bytes(lseek(fd, 0, SEEK_END), '\0');
-        return pread(fd, bytes.data(), bytes.size(), 0) == ssize_t(bytes.size()) ? bytes : "?";
-    }
 };
 
 // One word per LF-ended line, as the lists hand them over: sorted, unique, no NUL, never empty.
@@ -64,45 +60,33 @@ struct Input {
     }
 };
 
-template <class Run>
-std::string outcomeOf(Run run, const MemoryFile& target, bool search,
-                      const KeywordRunOptions& keywords, const SearchRunOptions& searchOptions) {
-    MemoryFile output;
-    std::vector<RankingRow> rows;
-    const RunResult result = search ? run(target.path.c_str(), output.path.c_str(), searchOptions)
-                                    : run(target.path.c_str(), output.path.c_str(), keywords, rows);
-    std::string outcome = std::to_string(static_cast<int>(result)) + "\n" + output.read();
-    for (const RankingRow& row : rows) outcome += std::to_string(row.count) + " " + row.word + "\n";
-    return outcome;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     Input input{{reinterpret_cast<const char*>(data), size}};
-    const bool search = input.take() & 1;
-    KeywordRunOptions keywords;
-    for (int& least : keywords.minBytes) least = input.take();
-    keywords.minimumCount = input.take();
-    keywords.rows = input.take();
-    keywords.toFullWidth = input.take() == 1, keywords.toUpper = input.take() == 1;
-    keywords.englishMode = input.take() == 1;
+    RunCase c;
+    c.search = input.take() & 1;
+    KeywordRunOptions& o = c.options;
+    for (int& least : o.minBytes) least = input.take();
+    o.minimumCount = input.take();
+    o.rows = input.take();
+    o.toFullWidth = input.take() == 1, o.toUpper = input.take() == 1,
+    o.englishMode = input.take() == 1;
     const unsigned boundary = (input.take() & 0xff) | (input.take() & 0xff) << 8;
     const size_t userListSize = input.take() & 0xff, excludedListSize = input.take() & 0xff;
     const std::string_view userList = input.take(userListSize);
-    keywords.userWords = wordsOf(userList);
-    keywords.excludedWords = wordsOf(input.take(excludedListSize));
-    SearchRunOptions searchOptions{std::string(userList.substr(0, userList.find('\0'))),
-                                   keywords.toFullWidth, keywords.toUpper};
+    o.userWords = wordsOf(userList);
+    o.excludedWords = wordsOf(input.take(excludedListSize));
+    c.keyword = userList.substr(0, userList.find('\0'));
     const std::string_view text = input.bytes;
 
-    MemoryFile target;
+    MemoryFile target, output;
     target.write(text);
     auto engine = [](auto&&... a) { return run(a...); };
-    const std::string outcome = outcomeOf(engine, target, search, keywords, searchOptions);
     auto reference = [](auto&&... a) { return reference::run(a...); };
-    if (outcome != outcomeOf(reference, target, search, keywords, searchOptions)) std::abort();
+    const std::string outcome = outcomeOf(engine, c, target.path, output.path);
+    if (outcome != outcomeOf(reference, c, target.path, output.path)) std::abort();
     target.write(text, 256 * 1024 - boundary % (text.size() + 1));
-    if (outcome != outcomeOf(engine, target, search, keywords, searchOptions)) std::abort();
+    if (outcome != outcomeOf(engine, c, target.path, output.path)) std::abort();
     return 0;
 }

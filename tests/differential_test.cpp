@@ -86,10 +86,12 @@ std::string mixedText(Random& random, size_t length) {
 // A sentence whose length lands near the limit, without what ends it: a run of one character
 // (a A ｶ ｶﾞ あ ー 東) or letters and あ.
 std::string longSentenceBody(Random& random) {
-    const size_t length = random.chance(70) ? random.between(1020, 1026) : random.between(1000, 1040);
-    const std::string character = random.chance(25)
-        ? random.pick(Strings{"a", "A", "\xb6", "\xb6\xde", "\x82\xa0", "\x81\x5b", "\x93\x8c"})
-        : "";
+    const size_t length =
+        random.chance(70) ? random.between(1020, 1026) : random.between(1000, 1040);
+    const std::string character =
+        random.chance(25)
+            ? random.pick(Strings{"a", "A", "\xb6", "\xb6\xde", "\x82\xa0", "\x81\x5b", "\x93\x8c"})
+            : "";
     std::string sentence;
     while (sentence.size() < length)
         sentence += !character.empty() ? character : random.chance(70) ? "x" : "\x82\xa0";
@@ -97,9 +99,8 @@ std::string longSentenceBody(Random& random) {
 }
 
 // Line and sentence ends, none, あ, a lead byte alone before the line break, メ B.
-const Strings longSentenceEndings = {"\r\n", "\n",       "\r",       "\0\r"s,   ".",
-                                     "?",    "\x81\x42", "\x82\xa0", "\x81\r\n", "\x83\x81\x42",
-                                     "",     "y"};
+const Strings longSentenceEndings = {"\r\n",     "\n",       "\r",       "\0\r"s,        ".", "?",
+                                     "\x81\x42", "\x82\xa0", "\x81\r\n", "\x83\x81\x42", "",  "y"};
 
 // Generated texts reach block boundaries every blockSize bytes. The engine reads 256 KiB at a
 // time and a zero byte counts as if it were not in the file, so a run of zero bytes before every
@@ -116,28 +117,13 @@ std::string atBlockBoundaries(const std::string& text) {
 // Sequences laid across a block boundary, which falls before their byte `split`: 。！, メ B,
 // 0x81 characters before 0x81 B, 。 with zero bytes inside, 東京, ｶﾞ, a lead byte before CR or
 // '.', line breaks and a tag.
+// clang-format off
 const std::vector<std::pair<std::string, size_t>> straddles = {
-    {"\x81\x42", 1},
-    {"\x81\x49", 1},
-    {"\x83\x81\x42", 1},
-    {"\x83\x81\x42", 2},
-    {"\x81\x81\x42", 1},
-    {"\x81\x81\x42", 2},
-    {"\x81\x81\x81\x42", 2},
-    {"\x81\0\x42"s, 1},
-    {"\x81\0\x42"s, 2},
-    {"\x93\x8c\x8b\x9e", 1},
-    {"\x93\x8c\x8b\x9e", 3},
-    {"\xb6\xde", 1},
-    {"\x82\r\n", 1},
-    {"\x82.", 1},
-    {"\r\n", 1},
-    {"\r\0\n"s, 1},
-    {"\n\r", 1},
-    {"<b>", 1},
-    {"\0\0\0\0\0\0\0\0"s, 4},
-    {"\n" + std::string(1023, 'L'), 1022},
-    {"\n" + std::string(1024, 'L'), 1024}};
+    {"\x81\x42", 1}, {"\x81\x49", 1}, {"\x83\x81\x42", 1}, {"\x83\x81\x42", 2}, {"\x81\x81\x42", 1},
+    {"\x81\x81\x42", 2}, {"\x81\x81\x81\x42", 2}, {"\x81\0\x42"s, 1}, {"\x81\0\x42"s, 2},
+    {"\x93\x8c\x8b\x9e", 1}, {"\x93\x8c\x8b\x9e", 3}, {"\xb6\xde", 1}, {"\x82\r\n", 1}, {"\x82.", 1},
+    {"\r\n", 1}, {"\r\0\n"s, 1}, {"\n\r", 1}, {"<b>", 1}, {"\0\0\0\0\0\0\0\0"s, 4}};
+// clang-format on
 
 // A little over one, two or three blocks, with a straddling sequence at every block boundary.
 std::string blockText(Random& random) {
@@ -157,8 +143,8 @@ std::string blockText(Random& random) {
 // last byte, its end or the byte too many is read with the next block.
 std::string textNearTheSentenceLimit(Random& random) {
     const std::string body = longSentenceBody(random);
-    const size_t before = random.chance(25) ? blockSize + random.between(-2, 1) - body.size() - 2
-                                            : random.below(300);
+    const size_t before =
+        random.chance(25) ? blockSize + random.between(-2, 1) - body.size() - 2 : random.below(300);
     std::string text = mixedText(random, before);
     text.resize(before);
     text += "\r\n" + body + random.pick(longSentenceEndings) + mixedText(random, random.below(200));
@@ -223,17 +209,12 @@ std::string userWord(Random& random, const std::string& text, const std::set<std
     return sameLength;
 }
 
-struct KeywordCase {
+struct Case {
     std::string text;
-    KeywordRunOptions options;
+    RunCase run;
 };
 
-struct SearchCase {
-    std::string text;
-    SearchRunOptions options;
-};
-
-KeywordCase keywordCase(Random& random, std::string text, int mostUserWords) {
+Case keywordCase(Random& random, std::string text, int mostUserWords) {
     KeywordRunOptions o;
     for (int& least : o.minBytes)
         least = random.pick(std::vector{0, 0, 1, 2, 3, 4, 6, 8, -1, INT32_MIN});
@@ -250,47 +231,23 @@ KeywordCase keywordCase(Random& random, std::string text, int mostUserWords) {
         addListable(excludedWords, random.chance(50) ? pieceOf(random, text) : random.pick(words));
     o.userWords.assign(userWords.begin(), userWords.end());
     o.excludedWords.assign(excludedWords.begin(), excludedWords.end());
-    return {std::move(text), std::move(o)};
+    return {std::move(text), {false, std::move(o), ""}};
 }
 
 // Keywords as the rows hand them over: pieces of the text, converted or not, words, half a
 // character, and the empty keyword. The keyword box holds no zero byte.
-SearchCase searchCase(Random& random, std::string text) {
-    SearchRunOptions o;
-    o.toFullWidth = random.chance(50), o.toUpper = random.chance(50);
+Case searchCase(Random& random, std::string text) {
+    RunCase c{true, {}, ""};
+    c.options.toFullWidth = random.chance(50), c.options.toUpper = random.chance(50);
     const int roll = random.below(100);
-    o.keyword = roll < 10   ? ""
+    c.keyword = roll < 10   ? ""
                 : roll < 50 ? pieceOf(random, text)
                 : roll < 60 ? reference::toFullWidthKana(pieceOf(random, text))
                 : roll < 70 ? reference::toUpperCase(pieceOf(random, text))
                 : roll < 90 ? random.pick(words)
                             : doubleByteCharacter(random).substr(random.below(2));
-    o.keyword.erase(std::remove(o.keyword.begin(), o.keyword.end(), '\0'), o.keyword.end());
-    return {std::move(text), std::move(o)};
-}
-
-// A run as one text: result code, rows and output file.
-// The output file, unless it is a device that gives zero bytes without end.
-std::string contentsOf(const std::string& output) {
-    return output == "/dev/full" ? "" : readBytes(output);
-}
-
-template <class Run>
-std::string outcomeOf(Run run, const KeywordCase& c, const std::string& target,
-                      const std::string& output) {
-    std::vector<RankingRow> rows;
-    std::string outcome =
-        "code " +
-        std::to_string(static_cast<int>(run(target.c_str(), output.c_str(), c.options, rows)));
-    for (const RankingRow& row : rows) outcome += "\n" + std::to_string(row.count) + " " + row.word;
-    return outcome + "\noutput:\n" + contentsOf(output);
-}
-
-template <class Run>
-std::string outcomeOf(Run run, const SearchCase& c, const std::string& target,
-                      const std::string& output) {
-    const RunResult result = run(target.c_str(), output.c_str(), c.options);
-    return "code " + std::to_string(static_cast<int>(result)) + "\noutput:\n" + contentsOf(output);
+    c.keyword.erase(std::remove(c.keyword.begin(), c.keyword.end(), '\0'), c.keyword.end());
+    return {std::move(text), std::move(c)};
 }
 
 // Bytes as a C string literal shows them; long runs of zero bytes are counted.
@@ -309,35 +266,28 @@ std::string visible(const std::string& bytes) {
     return out;
 }
 
-std::string describe(const KeywordCase& c) {
-    std::string text = "min bytes";
-    for (int least : c.options.minBytes) text += " " + std::to_string(least);
-    text += ", min count " + std::to_string(c.options.minimumCount) + ", rows " +
-            std::to_string(c.options.rows) + ", full width " +
-            std::to_string(c.options.toFullWidth) + ", upper " + std::to_string(c.options.toUpper) +
-            ", english " + std::to_string(c.options.englishMode) + "\nuser words:";
-    for (const std::string& word : c.options.userWords) text += " \"" + visible(word) + "\"";
-    text += "\nexcluded words:";
-    for (const std::string& word : c.options.excludedWords) text += " \"" + visible(word) + "\"";
+std::string describe(const Case& c) {
+    const KeywordRunOptions& o = c.run.options;
+    std::string text =
+        c.run.search ? "search for \"" + visible(c.run.keyword) + "\"" : "keywords, min bytes";
+    for (int least : o.minBytes) text += " " + std::to_string(least);
+    text += ", min count " + std::to_string(o.minimumCount) + ", rows " + std::to_string(o.rows) +
+            ", full width " + std::to_string(o.toFullWidth) + ", upper " +
+            std::to_string(o.toUpper) + ", english " + std::to_string(o.englishMode) + "\nlists:";
+    for (const auto* list : {&o.userWords, &o.excludedWords})
+        for (const std::string& word : *list) text += " \"" + visible(word) + "\"";
     return text + "\ntext: \"" + visible(c.text) + "\"";
-}
-
-std::string describe(const SearchCase& c) {
-    return "keyword \"" + visible(c.options.keyword) + "\", full width " +
-           std::to_string(c.options.toFullWidth) + ", upper " + std::to_string(c.options.toUpper) +
-           "\ntext: \"" + visible(c.text) + "\"";
 }
 
 class DifferentialTest : public testing::Test {
   protected:
     // Whether both agree on case c; when not, the first difference and the case.
-    template <class Case>
     testing::AssertionResult agree(const Case& c, std::string target = "",
                                    std::string output = "") {
         writeBytes(folder.file("target.txt"), c.text);
         if (target.empty()) target = folder.file("target.txt");
         auto outcome = [&](auto run, const char* name) {
-            return outcomeOf(run, c, target, output.empty() ? folder.file(name) : output);
+            return outcomeOf(run, c.run, target, output.empty() ? folder.file(name) : output);
         };
         const std::string expected =
             outcome([](auto&&... a) { return reference::run(a...); }, "reference.out");
@@ -405,7 +355,7 @@ TEST_F(DifferentialTest, KeywordRunsAgree) {
     for (const KeywordRunFamily& family : keywordRunFamilies) {
         Random random(family.seed);
         for (int i = 0; i < family.cases; ++i) {
-            const KeywordCase c = keywordCase(random, family.text(random), family.mostUserWords);
+            const Case c = keywordCase(random, family.text(random), family.mostUserWords);
             ASSERT_TRUE(agree(c)) << family.name << ", case " << i;
         }
     }
@@ -428,8 +378,8 @@ TEST_F(DifferentialTest, RunsAgreeWhenFilesCannotBeOpenedOrWritten) {
     Random random(7);
     const bool devFull = std::ifstream("/dev/full").good();
     for (int i = 0; i < 50; ++i) {
-        const KeywordCase keywords = keywordCase(random, mixedText(random, random.below(300)), 4);
-        const SearchCase search = searchCase(random, mixedText(random, random.below(300)));
+        const Case keywords = keywordCase(random, mixedText(random, random.below(300)), 4);
+        const Case search = searchCase(random, mixedText(random, random.below(300)));
         for (const std::string& output :
              {folder.file("missing/out.txt"), std::string("/dev/full")}) {
             if (output == "/dev/full" && !devFull) continue;

@@ -2,6 +2,8 @@
 
 #include "keyword_engine.h"
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,3 +20,26 @@ RunResult run(const char* targetPath, const char* logPath, const KeywordRunOptio
 RunResult run(const char* targetPath, const char* resultPath, const SearchRunOptions& options);
 
 } // namespace reference
+
+// One keyword run, or a search run for `keyword` with the options' two conversions.
+struct RunCase {
+    bool search = false;
+    KeywordRunOptions options;
+    std::string keyword;
+};
+
+// A run of either engine, given as `run`, as one text: its code, its output file and its rows.
+template <class Run>
+std::string outcomeOf(Run run, const RunCase& c, const std::string& target,
+                      const std::string& output) {
+    std::vector<RankingRow> rows;
+    const RunResult result =
+        c.search ? run(target.c_str(), output.c_str(),
+                       SearchRunOptions{c.keyword, c.options.toFullWidth, c.options.toUpper})
+                 : run(target.c_str(), output.c_str(), c.options, rows);
+    std::ifstream file(output == "/dev/full" ? "" : output, std::ios::binary);
+    std::string outcome = "code " + std::to_string(static_cast<int>(result)) + "\noutput:\n" +
+                          std::string(std::istreambuf_iterator<char>(file), {});
+    for (const RankingRow& row : rows) outcome += "\n" + std::to_string(row.count) + " " + row.word;
+    return outcome;
+}

@@ -1,17 +1,13 @@
 // Saving a list while the file system fails. Whatever fails, the save reports it, the old list
 // stays as it was and no temporary file is left; once the fault is gone, the next save succeeds.
+// The faults are set up on a small tmpfs, which takes root to mount.
 
 #include "test_files.h"
 #include "word_lists.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <string>
 #include <sys/mount.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,109 +22,59 @@ WordSet manyWords() {
     return words;
 }
 
-// Tries a short list, which meets the fault only when the file is flushed, and a long one, which
-// meets it while being written; injectFault sets the fault up again before each.
-void expectSavesFailAndLoseNothing(
-    const std::string& list, const std::function<void()>& injectFault = [] {}) {
-    for (const WordSet& words : {WordSet{"new"}, manyWords()}) {
-        injectFault();
-        EXPECT_FALSE(saveWordList(list.c_str(), words)) << words.size() << " words";
-        EXPECT_EQ(readBytes(list), oldList);
-        EXPECT_FALSE(fs::exists(fs::symlink_status(list + ".tmp")));
-    }
-}
-
-void expectSaveSucceeds(const std::string& list) {
-    ASSERT_TRUE(saveWordList(list.c_str(), manyWords()));
-    WordSet saved;
-    ASSERT_TRUE(loadWordList(list.c_str(), saved));
-    EXPECT_EQ(saved, manyWords());
-}
-
-// A small tmpfs mounted on a folder for the length of a test; mounting needs root.
-class SmallFileSystem {
-  public:
-    SmallFileSystem(const fs::path& folder, const std::string& options) : folder(folder) {
-        mounted = mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
-    }
-    ~SmallFileSystem() {
-        if (mounted) umount2(folder.c_str(), MNT_DETACH);
-    }
-    SmallFileSystem(const SmallFileSystem&) = delete;
-    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
-
-    bool remount(unsigned long flags, const std::string& options) {
-        return mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | flags, options.c_str()) == 0;
-    }
-
-    bool mounted;
-
-  private:
-    fs::path folder;
+struct Fault {
+    const char* name;
+    const char* mountOptions;               // of the tmpfs, which starts writable
+    void (*inject)(const TemporaryFolder&); // before each save
+    void (*remove)(const TemporaryFolder&);
 };
 
-// Writes until the file system has no room left.
-void fillUp(const std::string& path) {
-    std::ofstream file(path, std::ios::binary);
-    for (const std::string block(4096, 'x'); file.write(block.data(), block.size());) {
-    }
+bool remount(const TemporaryFolder& folder, unsigned long flags, const char* options) {
+    return mount(nullptr, folder.path.c_str(), nullptr, MS_REMOUNT | flags, options) == 0;
 }
 
-TEST(SaveUnderFaults, DiskFull) {
-    TemporaryFolder folder;
-    SmallFileSystem small(folder.path, "size=1m");
-    if (!small.mounted) GTEST_SKIP() << "cannot mount a small file system here";
-    std::string list = folder.file("list.lst");
-    writeBytes(list, oldList);
-    fillUp(folder.file("filler"));
+const Fault faults[] = {
+    {"disk full", "size=1m",
+     [](const TemporaryFolder& folder) {
+         std::ofstream filler(folder.file("filler"), std::ios::binary);
+         for (const std::string block(4096, 'x'); filler.write(block.data(), block.size());) {
+         }
+     },
+     [](const TemporaryFolder& folder) { fs::remove(folder.file("filler")); }},
+    // A device that reports every write as a full disk, reached through the temporary file's name.
+    {"every write fails", "size=1m",
+     [](const TemporaryFolder& folder) {
+         fs::create_symlink("/dev/full", folder.file("list.lst.tmp"));
+     },
+     [](const TemporaryFolder&) {}},
+    {"no free inode", "size=1m,nr_inodes=2", // the folder and the list
+     [](const TemporaryFolder&) {},
+     [](const TemporaryFolder& folder) { ASSERT_TRUE(remount(folder, 0, "size=1m,nr_inodes=3")); }},
+    {"read-only", "size=1m",
+     [](const TemporaryFolder& folder) { ASSERT_TRUE(remount(folder, MS_RDONLY, "size=1m")); },
+     [](const TemporaryFolder& folder) { ASSERT_TRUE(remount(folder, 0, "size=1m")); }},
+};
 
-    expectSavesFailAndLoseNothing(list);
-    fs::remove(folder.file("filler"));
-    expectSaveSucceeds(list);
-}
-
-// A device that reports every write as a full disk, reached through the temporary file's name.
-TEST(SaveUnderFaults, DiskFullAtEveryWrite) {
-    if (!fs::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    TemporaryFolder folder;
-    std::string list = folder.file("list.lst");
-    writeBytes(list, oldList);
-    expectSavesFailAndLoseNothing(list, [&] { fs::create_symlink("/dev/full", list + ".tmp"); });
-    expectSaveSucceeds(list);
-}
-
-// The file system has no free inode, so the temporary file cannot be created.
-TEST(SaveUnderFaults, FileCannotBeCreated) {
-    TemporaryFolder folder;
-    SmallFileSystem small(folder.path, "size=1m,nr_inodes=2"); // the folder and the list
-    if (!small.mounted) GTEST_SKIP() << "cannot mount a small file system here";
-    std::string list = folder.file("list.lst");
-    writeBytes(list, oldList);
-
-    expectSavesFailAndLoseNothing(list);
-    ASSERT_TRUE(small.remount(0, "size=1m,nr_inodes=3"));
-    expectSaveSucceeds(list);
-}
-
-TEST(SaveUnderFaults, FolderNotWritable) {
-    TemporaryFolder folder;
-    std::string list = folder.file("list.lst");
-    if (geteuid() != 0) {
+TEST(SaveUnderFaults, FailsAndLosesNothingThenSucceeds) {
+    for (const Fault& fault : faults) {
+        TemporaryFolder folder;
+        if (mount("tmpfs", folder.path.c_str(), "tmpfs", 0, fault.mountOptions) != 0)
+            GTEST_SKIP() << "cannot mount a small file system here";
+        const std::string list = folder.file("list.lst");
         writeBytes(list, oldList);
-        fs::permissions(folder.path, fs::perms::owner_read | fs::perms::owner_exec);
-        expectSavesFailAndLoseNothing(list);
-        fs::permissions(folder.path, fs::perms::owner_all);
-        expectSaveSucceeds(list);
-        return;
+        // A short list meets the fault only when the file is flushed, a long one while written.
+        for (const WordSet& words : {WordSet{"new"}, manyWords()}) {
+            fault.inject(folder);
+            EXPECT_FALSE(saveWordList(list.c_str(), words)) << fault.name;
+            EXPECT_EQ(readBytes(list), oldList) << fault.name;
+            EXPECT_FALSE(fs::exists(fs::symlink_status(list + ".tmp"))) << fault.name;
+        }
+        fault.remove(folder);
+        WordSet saved;
+        EXPECT_TRUE(saveWordList(list.c_str(), manyWords()) && loadWordList(list.c_str(), saved));
+        EXPECT_EQ(saved, manyWords()) << fault.name;
+        umount2(folder.path.c_str(), MNT_DETACH);
     }
-    // Permissions do not stop root; a file system mounted read-only does.
-    SmallFileSystem small(folder.path, "size=1m");
-    if (!small.mounted) GTEST_SKIP() << "cannot mount a small file system here";
-    writeBytes(list, oldList);
-    ASSERT_TRUE(small.remount(MS_RDONLY, "size=1m"));
-    expectSavesFailAndLoseNothing(list);
-    ASSERT_TRUE(small.remount(0, "size=1m"));
-    expectSaveSucceeds(list);
 }
 
 } // namespace
