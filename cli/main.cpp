@@ -44,11 +44,14 @@ constexpr char usageText[] =
     "  --english              \" ' and , separate words\n"
     "  --user-words FILE      user word list\n"
     "  --ignore-words FILE    exclusion list\n"
+    "  --encoding ENCODING    encoding of TARGET: auto, shift_jis, utf-8, utf-16le or utf-16be\n"
+    "                         (default auto: a byte order mark decides, else the text decides\n"
+    "                         between UTF-8 and Shift-JIS)\n"
     "\n"
     "search: write every sentence of TARGET that holds KEYWORD (Shift-JIS bytes) to the result\n"
     "        file.\n"
     "  -o, --output FILE      result file (default result.txt)\n"
-    "  --to-double, --to-upper  compare in converted form, as above\n"
+    "  --to-double, --to-upper, --encoding  as above\n"
     "\n"
     "Exit status: 0 done, 1 output error, 2 target unreadable, 3 ranking failed,\n"
     "4 a sentence of 1024 bytes without an end, 64 usage error.\n";
@@ -90,6 +93,18 @@ void parseMinBytes(const std::string& text, std::array<int, 6>& minBytes) {
         minBytes[i] = parseInteger(text.substr(start, comma - start), "--min-bytes");
         start = comma + 1;
     }
+}
+
+TextEncoding parseEncoding(const std::string& text) {
+    static const std::pair<const char*, TextEncoding> names[] = {
+        {"auto", TextEncoding::Auto},
+        {"shift_jis", TextEncoding::ShiftJis},
+        {"utf-8", TextEncoding::Utf8},
+        {"utf-16le", TextEncoding::Utf16LE},
+        {"utf-16be", TextEncoding::Utf16BE}};
+    for (const auto& [name, encoding] : names)
+        if (text == name) return encoding;
+    throw UsageError{"--encoding: not an encoding: '" + text + "'"};
 }
 
 // A list is many small blocks, whose memory glibc keeps once they are freed unless asked.
@@ -163,6 +178,8 @@ KeywordCommand parseKeywordCommand(int argc, char** argv) {
             options.userWords = loadListOption(takeValue(), arg);
         else if (arg == "--ignore-words")
             options.excludedWords = loadListOption(takeValue(), arg);
+        else if (arg == "--encoding")
+            options.encoding = parseEncoding(takeValue());
         else
             return false;
         return true;
@@ -180,6 +197,8 @@ SearchCommand parseSearchCommand(int argc, char** argv) {
             command.options.toFullWidth = true;
         else if (arg == "--to-upper")
             command.options.toUpper = true;
+        else if (arg == "--encoding")
+            command.options.encoding = parseEncoding(takeValue());
         else
             return false;
         return true;

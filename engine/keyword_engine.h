@@ -19,6 +19,10 @@ enum class RunResult {
     SentenceTooLong = 4, // maxSentenceBytes without an end
 };
 
+// How the target's bytes are read: Auto decides by byte order mark or content (text_encoding.h);
+// every other encoding is converted to Shift-JIS (code page 932) before the sentence scan.
+enum class TextEncoding { Auto, ShiftJis, Utf8, Utf16LE, Utf16BE };
+
 // Minimum word lengths in bytes, in this order of character classes.
 enum class WordClass {
     HalfWidthAlphanumeric,
@@ -38,12 +42,14 @@ struct KeywordRunOptions {
     bool englishMode = false;           // " ' and , separate words
     std::vector<std::string> userWords; // ascending byte order, as the lists keep them
     std::vector<std::string> excludedWords;
+    TextEncoding encoding = TextEncoding::Auto;
 };
 
 struct SearchRunOptions {
     std::string keyword;
     bool toFullWidth = false;
     bool toUpper = false;
+    TextEncoding encoding = TextEncoding::Auto;
 };
 
 struct RankingRow {

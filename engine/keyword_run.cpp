@@ -30,7 +30,7 @@ RunResult KeywordRun::countWords(std::FILE* target) {
     SentenceReader reader;
     CountingThread countingThread(wordCounts);
     counter = &countingThread;
-    RunResult result = reader.read(target, sinkFor(*this));
+    RunResult result = reader.read(target, options.encoding, sinkFor(*this));
     if (result == RunResult::Done && !countingThread.finish()) result = RunResult::TargetUnreadable;
     counter = nullptr;
     return result;

@@ -79,7 +79,7 @@ RunResult run(const char* targetPath, const char* resultPath, const SearchRunOpt
     try {
         SearchRun search(options, result);
         SentenceReader reader;
-        code = reader.read(target, sinkFor(search));
+        code = reader.read(target, options.encoding, sinkFor(search));
     } catch (...) {
         // No memory for the run's buffers.
     }

@@ -1,6 +1,7 @@
 #include "sentence_reader.h"
 
 #include "shift_jis.h"
+#include "target_text.h"
 
 #include <algorithm>
 #include <array>
@@ -128,24 +129,17 @@ size_t removeZeroBytes(char* data, size_t size) {
 
 } // namespace
 
-// The one place where the target's bytes come in: a stage that turns other encodings into code
-// page 932 stands here.
-size_t SentenceReader::readBlock(std::FILE* target, char* into, bool& failed) {
-    size_t read = std::fread(into, 1, blockSize, target);
-    failed = std::ferror(target) != 0;
-    return read;
-}
-
-RunResult SentenceReader::read(std::FILE* target, const SentenceSink& sink) {
+RunResult SentenceReader::read(std::FILE* target, TextEncoding encoding, const SentenceSink& sink) {
+    TargetText text(target, encoding); // the one place where the target's bytes come in
     for (std::vector<char>& buffer : buffers) buffer.resize(maxSentenceBytes + blockSize);
     size_t unfinished = 0;
     for (int turn = 0;; turn = 1 - turn) {
         char* data = buffers[turn].data();
         sink.startBlock(sink.run, data);
+        bool lastBlock = false;
         bool failed = false;
-        size_t read = readBlock(target, data + unfinished, failed);
+        size_t read = text.read(data + unfinished, blockSize, lastBlock, failed);
         if (failed) return RunResult::TargetUnreadable;
-        bool lastBlock = read < blockSize;
         size_t end = unfinished + removeZeroBytes(data + unfinished, read);
         size_t unfinishedStart = 0;
         RunResult result = scanSentences(data, end, lastBlock, unfinishedStart, sink);

@@ -32,15 +32,14 @@ template <class Run> SentenceSink sinkFor(Run& run) {
             [](void* r) { return static_cast<Run*>(r)->endBlock(); }};
 }
 
-// Reads a target in blocks into two buffers in turn, drops its zero bytes, cuts it into
-// sentences, counts its lines and strips tags. A buffer holds the unfinished sentence of the
-// block before followed by the new bytes, so every sentence is contiguous in it.
+// Reads a target in blocks, as Shift-JIS (see TargetText), into two buffers in turn, drops its zero
+// bytes, cuts it into sentences, counts its lines and strips tags. A buffer holds the unfinished
+// sentence of the block before followed by the new bytes, so every sentence is contiguous in it.
 class SentenceReader {
   public:
-    RunResult read(std::FILE* target, const SentenceSink& sink);
+    RunResult read(std::FILE* target, TextEncoding encoding, const SentenceSink& sink);
 
   private:
-    size_t readBlock(std::FILE* target, char* into, bool& failed);
     RunResult scanSentences(char* data, size_t end, bool lastBlock, size_t& unfinishedStart,
                             const SentenceSink& sink);
     RunResult endSentence(std::string_view sentence, bool hasTag, const SentenceSink& sink);

@@ -33,10 +33,13 @@ template <class Run>
 std::string outcomeOf(Run run, const RunCase& c, const std::string& target,
                       const std::string& output) {
     std::vector<RankingRow> rows;
-    const RunResult result =
-        c.search ? run(target.c_str(), output.c_str(),
-                       SearchRunOptions{c.keyword, c.options.toFullWidth, c.options.toUpper})
-                 : run(target.c_str(), output.c_str(), c.options, rows);
+    // Both read the target as Shift-JIS, the one encoding the reference knows.
+    KeywordRunOptions options = c.options;
+    options.encoding = TextEncoding::ShiftJis;
+    const RunResult result = c.search ? run(target.c_str(), output.c_str(),
+                                            SearchRunOptions{c.keyword, options.toFullWidth,
+                                                             options.toUpper, options.encoding})
+                                      : run(target.c_str(), output.c_str(), options, rows);
     std::ifstream file(output == "/dev/full" ? "" : output, std::ios::binary);
     std::string outcome = "code " + std::to_string(static_cast<int>(result)) + "\noutput:\n" +
                           std::string(std::istreambuf_iterator<char>(file), {});

@@ -1,0 +1,113 @@
+#include "target_text.h"
+
+#include "text_encoding.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t chunkSize = 128 * 1024;
+
+} // namespace
+
+// Moves the bytes not yet passed on to the front of the chunk and reads more after them.
+bool TargetText::fillChunk() {
+    if (chunk.empty()) chunk.resize(chunkSize);
+    std::size_t kept = pending();
+    std::memmove(chunk.data(), chunk.data() + chunkStart, kept);
+    chunkStart = 0;
+    std::size_t wanted = chunk.size() - kept;
+    std::size_t read = std::fread(chunk.data() + kept, 1, wanted, file);
+    chunkEnd = kept + read;
+    atEnd = read < wanted;
+    failed = std::ferror(file) != 0;
+    return !failed;
+}
+
+// A byte order mark decides the encoding unless it was given, and is no part of the text.
+void TargetText::startText() {
+    started = true;
+    if (encoding == TextEncoding::ShiftJis || !fillChunk()) return;
+    ByteOrderMark mark = byteOrderMark({chunk.data(), chunkEnd});
+    if (encoding == TextEncoding::Auto) encoding = mark.encoding;
+    if (mark.encoding != TextEncoding::Auto && encoding == mark.encoding) chunkStart = mark.size;
+}
+
+std::size_t TargetText::read(char* into, std::size_t capacity, bool& last, bool& failedRead) {
+    if (!started) startText();
+    last = false;
+    std::size_t size = 0;
+    if (!failed && encoding == TextEncoding::Auto) size = passAscii(into, capacity, last);
+    if (!failed && !last && encoding != TextEncoding::Auto) {
+        size += encoding == TextEncoding::ShiftJis ? passRest(into + size, capacity - size, last)
+                                                   : convert(into + size, capacity - size, last);
+    }
+    failedRead = failed;
+    return size;
+}
+
+// Passes on the ASCII bytes up to the first byte above 0x7F, then decides the encoding from the
+// window that starts there.
+std::size_t TargetText::passAscii(char* into, std::size_t capacity, bool& last) {
+    std::size_t size = 0;
+    while (encoding == TextEncoding::Auto) {
+        const char* begin = chunk.data() + chunkStart;
+        const char* high =
+            std::find_if(begin, static_cast<const char*>(chunk.data() + chunkEnd),
+                         [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+        std::size_t ascii = std::min<std::size_t>(high - begin, capacity - size);
+        std::copy(begin, begin + ascii, into + size);
+        size += ascii;
+        chunkStart += ascii;
+        if (size == capacity) break;
+        if (pending() >= encodingWindow || (pending() > 0 && atEnd)) {
+            encoding = encodingFromFirstHighByte({chunk.data() + chunkStart, pending()}, atEnd);
+        } else if (atEnd) {
+            last = true;
+            break;
+        } else if (!fillChunk()) {
+            break;
+        }
+    }
+    return size;
+}
+
+// Shift-JIS: the bytes already in the chunk, then straight from the file.
+std::size_t TargetText::passRest(char* into, std::size_t capacity, bool& last) {
+    std::size_t size = std::min(pending(), capacity);
+    std::copy_n(chunk.data() + chunkStart, size, into);
+    chunkStart += size;
+    if (pending() > 0) return size;
+    if (atEnd) {
+        last = true;
+        return size;
+    }
+    std::size_t wanted = capacity - size;
+    std::size_t read = std::fread(into + size, 1, wanted, file);
+    failed = std::ferror(file) != 0;
+    last = read < wanted;
+    return size + read;
+}
+
+// Converts chunk after chunk while the block has room for what the next one may become.
+std::size_t TargetText::convert(char* into, std::size_t capacity, bool& last) {
+    std::size_t size = 0;
+    for (;;) {
+        if (pending() < maxCharacterBytes && !atEnd) {
+            if (!fillChunk()) return size;
+            continue;
+        }
+        if (pending() == 0) {
+            last = true;
+            return size;
+        }
+        std::size_t room = (capacity - size) / 2;
+        if (room < maxCharacterBytes) return size;
+        std::size_t take = std::min(pending(), room);
+        std::size_t written = 0;
+        chunkStart += toCodePage932(encoding, {chunk.data() + chunkStart, take},
+                                    atEnd && take == pending(), into + size, written);
+        size += written;
+    }
+}
