@@ -1,0 +1,190 @@
+// The encoding rule, and the conversion to code page 932 against what Python's decoders give with
+// errors="replace" and what WideCharToMultiByte gives for code page 932.
+
+#include "keyword_engine.h"
+#include "test_files.h"
+#include "text_encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+using E = TextEncoding;
+
+std::string times(const std::string& text, int count) {
+    std::string repeated;
+    for (int i = 0; i < count; ++i) repeated += text;
+    return repeated;
+}
+
+const std::string a = "\xE3\x81\x82"; // あ in UTF-8
+
+struct DetectionCase {
+    std::string start;
+    bool endsText;
+    TextEncoding expected;
+};
+
+const DetectionCase detectionCases[] = {
+    {"", true, E::ShiftJis},
+    {"ASCII only\r\n", true, E::ShiftJis},
+    {"\xEF\xBB\xBF"s + "a", true, E::Utf8},
+    {"\xFF\xFE"s + "a\0"s, true, E::Utf16LE},
+    {"\xFE\xFF\x30\x42", true, E::Utf16BE},
+    {"a\xFF\xFE", true, E::ShiftJis}, // a mark counts only at the start
+    {"text " + a, true, E::Utf8},
+    {"text \x82\xA0", true, E::ShiftJis},         // あ in Shift-JIS
+    {"\xB1\xB2\xB3", true, E::ShiftJis},          // ｱｲｳ
+    {"\xED\xA0\x80", true, E::ShiftJis},          // a surrogate
+    {"\xC0\xAF", true, E::ShiftJis},              // an overlong form
+    {"ab\xE3\x81", true, E::ShiftJis},            // cut by the end of the text
+    {times(a, 1366), true, E::Utf8},              // the window cuts the last あ
+    {times(a, 1366) + "\xFF", true, E::Utf8},     // past the window
+    {times(a, 1365) + "\xFF", true, E::ShiftJis}, // the window's last byte
+};
+
+TEST(TextEncoding, DetectionRule) {
+    for (const DetectionCase& c : detectionCases)
+        EXPECT_EQ(detectEncoding(c.start, c.endsText), c.expected)
+            << "case " << &c - detectionCases;
+}
+
+struct ConversionCase {
+    TextEncoding encoding;
+    std::string text;
+    std::string expected;
+};
+
+const std::string geta = "\x81\xAC"; // 〓
+
+const ConversionCase conversionCases[] = {
+    {E::Utf8, "a\r\n\0b"s + a + "\xEF\xBD\xB1", "a\r\n\0b\x82\xA0\xB1"s}, // ｱ last
+    // 〜 ‖ − ¢ £ ¬ — in their JIS forms
+    {E::Utf8, "\xE3\x80\x9C\xE2\x80\x96\xE2\x88\x92\xC2\xA2\xC2\xA3\xC2\xAC\xE2\x80\x94",
+     "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C"},
+    // ⅰ 纊 as IBM extensions, ∵ Ⅰ ￢ as JIS and NEC codes, as Windows chooses among duplicates
+    {E::Utf8, "\xE2\x85\xB0\xE7\xBA\x8A\xE2\x88\xB5\xE2\x85\xA0\xEF\xBF\xA2",
+     "\xFA\x40\xFA\x5C\x81\xE6\x87\x54\x81\xCA"},
+    {E::Utf8, "\xC3\xA9\xF0\x9F\x98\x80", geta + geta}, // é and an emoji have no form
+    {E::Utf8,
+     "\xE3\x81"
+     "A\xE3\x81" +
+         a,
+     geta + "A" + geta + "\x82\xA0"},
+    {E::Utf8, "\xED\xA0\x80\xC0\xAF\xFF", times(geta, 6)},
+    {E::Utf8, "\xF4\x90\x80\x80\xE0\x80", times(geta, 6)},
+    {E::Utf8, "a\xF0\x9F\x98", "a" + geta},
+    {E::Utf16LE, "A\0\x42\x30\x0D\0\x0A\0"s, "A\x82\xA0\r\n"},
+    {E::Utf16BE, "\x30\x42\0A"s,
+     "\x82\xA0"
+     "A"},
+    {E::Utf16LE,
+     "\x3D\xD8\x00\xDE"s + "\x00\xDC"
+                           "A\0"s,
+     geta + geta + "A"},
+    {E::Utf16LE,
+     "\x00\xD8\x00\xD8\x00\xDC"
+     "A\0"s,
+     geta + geta + "A"},
+    {E::Utf16BE, "\xD8\x00\x00"s, geta},
+    {E::Utf16BE, "\x30\x42\x30"s, "\x82\xA0" + geta},
+};
+
+// Converts the text in two calls, the first one ending at `split`.
+std::string convertInTwo(const ConversionCase& c, size_t split) {
+    std::string out(2 * c.text.size(), '\0');
+    std::string_view text = c.text;
+    size_t first = 0;
+    size_t second = 0;
+    size_t used = toCodePage932(c.encoding, text.substr(0, split), false, out.data(), first);
+    EXPECT_LT(split - used, maxCharacterBytes);
+    used += toCodePage932(c.encoding, text.substr(used), true, out.data() + first, second);
+    EXPECT_EQ(used, text.size());
+    return out.substr(0, first + second);
+}
+
+TEST(TextEncoding, ConvertsToCodePage932AcrossEverySplit) {
+    for (const ConversionCase& c : conversionCases)
+        for (size_t split = 0; split <= c.text.size(); ++split)
+            EXPECT_EQ(convertInTwo(c, split), c.expected)
+                << "case " << &c - conversionCases << ", split at " << split;
+}
+
+std::string utf16(const std::u16string& text, bool bigEndian) {
+    std::string bytes;
+    for (char16_t unit : text) {
+        char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+std::string utf8(const std::u16string& text) {
+    std::string bytes;
+    for (char16_t unit : text) {
+        if (unit < 0x80) {
+            bytes += static_cast<char>(unit);
+        } else if (unit < 0x800) {
+            bytes += {static_cast<char>(0xC0 | unit >> 6), static_cast<char>(0x80 | (unit & 0x3F))};
+        } else {
+            bytes +=
+                {static_cast<char>(0xE0 | unit >> 12), static_cast<char>(0x80 | (unit >> 6 & 0x3F)),
+                 static_cast<char>(0x80 | (unit & 0x3F))};
+        }
+    }
+    return bytes;
+}
+
+// The outputs of a keyword run and a search run for 先生.
+std::string outcomeOf(const std::string& target, TextEncoding encoding,
+                      const TemporaryFolder& folder) {
+    KeywordRunOptions keywords;
+    keywords.rows = maxKeywordRows;
+    keywords.encoding = encoding;
+    std::vector<RankingRow> rows;
+    std::string outcome = std::to_string(
+        static_cast<int>(run(target.c_str(), folder.file("keyword.log").c_str(), keywords, rows)));
+    for (const RankingRow& row : rows) outcome += std::to_string(row.count) + row.word + "\n";
+    SearchRunOptions search{"\x90\xe6\x90\xb6", false, false, encoding};
+    outcome += std::to_string(
+        static_cast<int>(run(target.c_str(), folder.file("result.txt").c_str(), search)));
+    return outcome + readBytes(folder.file("keyword.log")) + readBytes(folder.file("result.txt"));
+}
+
+// ASCII beyond the first chunk the reader takes, then text beyond its first blocks, so that
+// characters fall across every boundary of its buffers.
+TEST(TextEncoding, EveryEncodingGivesTheOutputsOfShiftJis) {
+    const std::u16string ascii = u"ASCII text. It reads the same!\r\n";
+    const std::u16string line = u"今日は晴れ。東京の先生！ｶﾀｶﾅと〜 − ¢。\n";
+    const std::string shiftJisLine = "\x8d\xa1\x93\xfa\x82\xcd\x90\xb0\x82\xea\x81\x42\x93\x8c\x8b"
+                                     "\x9e\x82\xcc\x90\xe6\x90\xb6\x81\x49\xb6\xc0\xb6\xc5\x82\xc6"
+                                     "\x81\x60\x20\x81\x7c\x20\x81\x91\x81\x42\n";
+    std::u16string text;
+    std::string shiftJis;
+    for (int i = 0; i < 5000; ++i) text += ascii, shiftJis += utf8(ascii);
+    for (int i = 0; i < 12000; ++i) text += line, shiftJis += shiftJisLine;
+    TemporaryFolder folder;
+    const std::string target = folder.file("target.txt");
+    writeBytes(target, shiftJis);
+    const std::string expected = outcomeOf(target, E::ShiftJis, folder);
+    const std::pair<TextEncoding, std::string> forms[] = {
+        {E::Auto, shiftJis},
+        {E::Auto, utf8(text)},
+        {E::Auto, "\xEF\xBB\xBF" + utf8(text)},
+        {E::Auto, "\xFF\xFE" + utf16(text, false)},
+        {E::Auto, "\xFE\xFF" + utf16(text, true)},
+        {E::Utf8, utf8(text)},
+        {E::Utf16LE, utf16(text, false)},
+    };
+    for (const auto& [encoding, bytes] : forms) {
+        writeBytes(target, bytes);
+        EXPECT_EQ(outcomeOf(target, encoding, folder), expected)
+            << "form " << &bytes - &forms[0].second;
+    }
+}
+
+} // namespace
