@@ -51,7 +51,8 @@ constexpr char usageText[] =
     "search: write every sentence of TARGET that holds KEYWORD (Shift-JIS bytes) to the result\n"
     "        file.\n"
     "  -o, --output FILE      result file (default result.txt)\n"
-    "  --to-double, --to-upper, --encoding  as above\n"
+    "  --to-double, --to-upper  compare in converted form, as above\n"
+    "  --encoding ENCODING    as above\n"
     "\n"
     "Exit status: 0 done, 1 output error, 2 target unreadable, 3 ranking failed,\n"
     "4 a sentence of 1024 bytes without an end, 64 usage error.\n";
