@@ -38,7 +38,7 @@ std::size_t TargetText::read(char* into, std::size_t capacity, bool& last, bool&
     if (!started) startText();
     last = false;
     std::size_t size = 0;
-    if (!failed && encoding == TextEncoding::Auto) size = passAscii(into, capacity, last);
+    if (!failed && encoding == TextEncoding::Auto) size = passAscii(into, capacity);
     if (!failed && !last && encoding != TextEncoding::Auto) {
         size += encoding == TextEncoding::ShiftJis ? passRest(into + size, capacity - size, last)
                                                    : convert(into + size, capacity - size, last);
@@ -49,7 +49,7 @@ std::size_t TargetText::read(char* into, std::size_t capacity, bool& last, bool&
 
 // Passes on the ASCII bytes up to the first byte above 0x7F, then decides the encoding from the
 // window that starts there.
-std::size_t TargetText::passAscii(char* into, std::size_t capacity, bool& last) {
+std::size_t TargetText::passAscii(char* into, std::size_t capacity) {
     std::size_t size = 0;
     while (encoding == TextEncoding::Auto) {
         const char* begin = chunk.data() + chunkStart;
@@ -61,14 +61,11 @@ std::size_t TargetText::passAscii(char* into, std::size_t capacity, bool& last) 
         size += ascii;
         chunkStart += ascii;
         if (size == capacity) break;
-        if (pending() >= encodingWindow || (pending() > 0 && atEnd)) {
+        // A text that is ASCII to its end leaves nothing to decide from, and reads as UTF-8.
+        if (pending() >= encodingWindow || atEnd)
             encoding = encodingFromFirstHighByte({chunk.data() + chunkStart, pending()}, atEnd);
-        } else if (atEnd) {
-            last = true;
+        else if (!fillChunk())
             break;
-        } else if (!fillChunk()) {
-            break;
-        }
     }
     return size;
 }

@@ -21,7 +21,7 @@ class TargetText {
   private:
     bool fillChunk();
     void startText();
-    std::size_t passAscii(char* into, std::size_t capacity, bool& last);
+    std::size_t passAscii(char* into, std::size_t capacity);
     std::size_t passRest(char* into, std::size_t capacity, bool& last);
     std::size_t convert(char* into, std::size_t capacity, bool& last);
     std::size_t pending() const { return chunkEnd - chunkStart; }

@@ -45,6 +45,8 @@ const DetectionCase detectionCases[] = {
     {times(a, 1366), true, E::Utf8},              // the window cuts the last あ
     {times(a, 1366) + "\xFF", true, E::Utf8},     // past the window
     {times(a, 1365) + "\xFF", true, E::ShiftJis}, // the window's last byte
+    {times(a, 1365) + "\xE3", true, E::ShiftJis}, // the text ends with the window
+    {"\xE0\xA0\x80", true, E::Utf8},              // U+0800, the lowest of three bytes
 };
 
 TEST(TextEncoding, DetectionRule) {
@@ -76,7 +78,7 @@ const ConversionCase conversionCases[] = {
          a,
      geta + "A" + geta + "\x82\xA0"},
     {E::Utf8, "\xED\xA0\x80\xC0\xAF\xFF", times(geta, 6)},
-    {E::Utf8, "\xF4\x90\x80\x80\xE0\x80", times(geta, 6)},
+    {E::Utf8, "\xF4\x90\x80\x80\xE0\x80\xE0\xA0\x80", times(geta, 7)},
     {E::Utf8, "a\xF0\x9F\x98", "a" + geta},
     {E::Utf16LE, "A\0\x42\x30\x0D\0\x0A\0"s, "A\x82\xA0\r\n"},
     {E::Utf16BE, "\x30\x42\0A"s,
