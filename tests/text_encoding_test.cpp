@@ -77,7 +77,11 @@ const ConversionCase conversionCases[] = {
      "A\xE3\x81" +
          a,
      geta + "A" + geta + "\x82\xA0"},
-    {E::Utf8, "\xED\xA0\x80\xC0\xAF\xFF", times(geta, 6)},
+    {E::Utf8, "\xED\xA0\x80\xC0\xAF\xFF\xC2\xC0", times(geta, 8)},
+    {E::Utf8,
+     "\xE3"
+     "A\x81",
+     geta + "A" + geta},
     {E::Utf8, "\xF4\x90\x80\x80\xE0\x80\xE0\xA0\x80", times(geta, 7)},
     {E::Utf8, "a\xF0\x9F\x98", "a" + geta},
     {E::Utf16LE, "A\0\x42\x30\x0D\0\x0A\0"s, "A\x82\xA0\r\n"},
