@@ -40,7 +40,7 @@ std::string outcomeOf(Run run, const RunCase& c, const std::string& target,
                                             SearchRunOptions{c.keyword, options.toFullWidth,
                                                              options.toUpper, options.encoding})
                                       : run(target.c_str(), output.c_str(), options, rows);
-    std::ifstream file(output == "/dev/full" ? "" : output, std::ios::binary);
+    std::ifstream file(output, std::ios::binary);
     std::string outcome = "code " + std::to_string(static_cast<int>(result)) + "\noutput:\n" +
                           std::string(std::istreambuf_iterator<char>(file), {});
     for (const RankingRow& row : rows) outcome += "\n" + std::to_string(row.count) + " " + row.word;
