@@ -1,10 +1,7 @@
 // mergeSettings over an arbitrary old init.ini, checked against the file read plainly: each of the
-// four sections once with its entries in order, every other line kept byte for byte. Layout of the
-// input:
-//   10 × 4 bytes  the ten settings (little-endian, signed), in the order of settingEntries
-//   the rest      the old file's text
+// four sections once with its entries in order, every other line kept byte for byte. The input is
+// the ten settings, four bytes each in the order of settingEntries, then the old file's text.
 
-#include "settings.h"
 #include "settings_file.h"
 
 #include <algorithm>
@@ -16,69 +13,46 @@
 
 namespace {
 
-const char* const ownSectionNames[] = {"minimumbytes", "convert", "minimumcounts", "keywordcounts"};
-constexpr int ownCount = 4;
-constexpr int notASection = -2;
-constexpr int otherSection = -1;
-
-// A property that must hold; a broken one ends the run like a crash.
-void require(bool holds) {
-    if (!holds) std::abort();
-}
-
-// Each line with its LF; the last one may lack it.
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
-        lines.push_back(text.substr(start, end - start));
-        start = end;
-    }
-    return lines;
-}
+const std::string ownSections[] = {"minimumbytes", "convert", "minimumcounts", "keywordcounts"};
+constexpr int otherSection = 4, notAHeader = -1;
 
 std::string lowerCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     return text;
 }
 
 // A header is "[" after blanks, its name running to the last "]" of the line.
 int sectionOpenedBy(const std::string& line) {
-    size_t open = line.find_first_not_of(" \t");
-    size_t close = line.rfind(']');
+    const size_t open = line.find_first_not_of(" \t"), close = line.rfind(']');
     if (open == std::string::npos || line[open] != '[' || close == std::string::npos ||
         close < open)
-        return notASection;
-    std::string name = lowerCase(line.substr(open + 1, close - open - 1));
-    for (int i = 0; i < ownCount; ++i)
-        if (name == ownSectionNames[i]) return i;
-    return otherSection;
+        return notAHeader;
+    const std::string name = lowerCase(line.substr(open + 1, close - open - 1));
+    return std::find(ownSections, ownSections + 4, name) - ownSections;
 }
 
+// The lines of each of the four sections after its headers, and the other lines (with their
+// LF; the last may lack it) in section otherSection; and how often each header stands.
 struct ReadFile {
-    std::vector<std::string> otherLines; // outside the four sections, in order
-    int headers[ownCount] = {};
-    std::vector<std::string> entries[ownCount]; // the lines after each section's headers
+    std::vector<std::string> lines[5];
+    int headers[5] = {};
 };
 
 ReadFile readPlainly(const std::string& text) {
     ReadFile file;
     int current = otherSection;
-    for (const std::string& line : linesOf(text)) {
-        int opened = sectionOpenedBy(line);
-        if (opened != notASection) current = opened;
-        if (current < 0)
-            file.otherLines.push_back(line);
-        else if (opened >= 0)
-            ++file.headers[opened];
-        else
-            file.entries[current].push_back(line);
+    for (size_t start = 0, end; start < text.size(); start = end) {
+        end = std::min(text.find('\n', start), text.size() - 1) + 1;
+        const std::string line = text.substr(start, end - start);
+        const int opened = sectionOpenedBy(line);
+        if (opened != notAHeader) current = opened;
+        if (opened == notAHeader || current == otherSection) file.lines[current].push_back(line);
+        if (opened != notAHeader) ++file.headers[opened];
     }
     return file;
 }
 
-std::vector<std::string> expectedEntries(const char* section) {
+std::vector<std::string> expectedEntries(const std::string& section) {
     std::vector<std::string> lines;
     for (const SettingEntry& entry : settingEntries)
         if (lowerCase(entry.section) == section)
@@ -90,7 +64,7 @@ std::vector<std::string> expectedEntries(const char* section) {
 bool keptAsTheyWere(const std::vector<std::string>& old, const std::vector<std::string>& merged) {
     if (old.size() != merged.size()) return false;
     for (size_t i = 0; i < old.size(); ++i) {
-        bool lastUnended = i + 1 == old.size() && old[i].back() != '\n';
+        const bool lastUnended = i + 1 == old.size() && old[i].back() != '\n';
         if (merged[i] != old[i] && !(lastUnended && merged[i] == old[i] + "\r\n")) return false;
     }
     return true;
@@ -106,15 +80,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         *entry.field = static_cast<int>(value);
         at = std::min(at + 4, size);
     }
-    std::string oldText(reinterpret_cast<const char*>(data) + at, size - at);
-
-    std::string merged = mergeSettings(oldText);
-    ReadFile file = readPlainly(merged);
-    for (int i = 0; i < ownCount; ++i) {
-        require(file.headers[i] == 1);
-        require(file.entries[i] == expectedEntries(ownSectionNames[i]));
-    }
-    require(keptAsTheyWere(readPlainly(oldText).otherLines, file.otherLines));
-    require(mergeSettings(merged) == merged);
+    const std::string oldText(reinterpret_cast<const char*>(data) + at, size - at);
+    const std::string merged = mergeSettings(oldText);
+    const ReadFile file = readPlainly(merged);
+    bool holds = mergeSettings(merged) == merged &&
+                 keptAsTheyWere(readPlainly(oldText).lines[otherSection], file.lines[otherSection]);
+    for (int i = 0; i < otherSection; ++i)
+        holds &= file.headers[i] == 1 && file.lines[i] == expectedEntries(ownSections[i]);
+    if (!holds) std::abort();
     return 0;
 }
