@@ -129,22 +129,6 @@ std::string utf16(const std::u16string& text, bool bigEndian) {
     return bytes;
 }
 
-std::string utf8(const std::u16string& text) {
-    std::string bytes;
-    for (char16_t unit : text) {
-        if (unit < 0x80) {
-            bytes += static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            bytes += {static_cast<char>(0xC0 | unit >> 6), static_cast<char>(0x80 | (unit & 0x3F))};
-        } else {
-            bytes +=
-                {static_cast<char>(0xE0 | unit >> 12), static_cast<char>(0x80 | (unit >> 6 & 0x3F)),
-                 static_cast<char>(0x80 | (unit & 0x3F))};
-        }
-    }
-    return bytes;
-}
-
 // The outputs of a keyword run and a search run for 先生.
 std::string outcomeOf(const std::string& target, TextEncoding encoding,
                       const TemporaryFolder& folder) {
@@ -164,26 +148,28 @@ std::string outcomeOf(const std::string& target, TextEncoding encoding,
 // ASCII beyond the first chunk the reader takes, then text beyond its first blocks, so that
 // characters fall across every boundary of its buffers.
 TEST(TextEncoding, EveryEncodingGivesTheOutputsOfShiftJis) {
-    const std::u16string ascii = u"ASCII text. It reads the same!\r\n";
+    const std::string ascii = "ASCII text. It reads the same!\r\n";
     const std::u16string line = u"今日は晴れ。東京の先生！ｶﾀｶﾅと〜 − ¢。\n";
+    const std::string utf8Line = u8"今日は晴れ。東京の先生！ｶﾀｶﾅと〜 − ¢。\n";
     const std::string shiftJisLine = "\x8d\xa1\x93\xfa\x82\xcd\x90\xb0\x82\xea\x81\x42\x93\x8c\x8b"
                                      "\x9e\x82\xcc\x90\xe6\x90\xb6\x81\x49\xb6\xc0\xb6\xc5\x82\xc6"
                                      "\x81\x60\x20\x81\x7c\x20\x81\x91\x81\x42\n";
     std::u16string text;
-    std::string shiftJis;
-    for (int i = 0; i < 5000; ++i) text += ascii, shiftJis += utf8(ascii);
-    for (int i = 0; i < 12000; ++i) text += line, shiftJis += shiftJisLine;
+    std::string shiftJis, utf8;
+    for (int i = 0; i < 5000; ++i)
+        text += std::u16string(ascii.begin(), ascii.end()), shiftJis += ascii, utf8 += ascii;
+    for (int i = 0; i < 12000; ++i) text += line, shiftJis += shiftJisLine, utf8 += utf8Line;
     TemporaryFolder folder;
     const std::string target = folder.file("target.txt");
     writeBytes(target, shiftJis);
     const std::string expected = outcomeOf(target, E::ShiftJis, folder);
     const std::pair<TextEncoding, std::string> forms[] = {
         {E::Auto, shiftJis},
-        {E::Auto, utf8(text)},
-        {E::Auto, "\xEF\xBB\xBF" + utf8(text)},
+        {E::Auto, utf8},
+        {E::Auto, "\xEF\xBB\xBF" + utf8},
         {E::Auto, "\xFF\xFE" + utf16(text, false)},
         {E::Auto, "\xFE\xFF" + utf16(text, true)},
-        {E::Utf8, utf8(text)},
+        {E::Utf8, utf8},
         {E::Utf16LE, utf16(text, false)},
     };
     for (const auto& [encoding, bytes] : forms) {
