@@ -150,8 +150,7 @@ std::string textNearTheSentenceLimit(Random& random) {
     return text.size() > blockSize ? atBlockBoundaries(text) : text;
 }
 
-// Many distinct words, so that the tally grows through many sizes and long runs of equal counts
-// are ranked; or short texts over few characters, so that user words occur often and overlap.
+// Short texts over few characters, so that user words occur often and overlap.
 std::string wordsOf(Random& random, const Strings& letters, size_t length, int wordLength) {
     std::string text;
     while (text.size() < length) {
@@ -159,14 +158,6 @@ std::string wordsOf(Random& random, const Strings& letters, size_t length, int w
         text += random.chance(85) ? random.pick(separators) : random.pick(lineBreaks);
     }
     return text;
-}
-
-// a b X 1 ｱ ｶ あ い ア 東 京 々 ー
-std::string manyWordsText(Random& random) {
-    return wordsOf(random,
-                   {"a", "b", "X", "1", "\xb1", "\xb6", "\x82\xa0", "\x82\xa2", "\x83\x41",
-                    "\x93\x8c", "\x8b\x9e", "\x81\x58", "\x81\x5b"},
-                   random.between(10000, 40000), 6);
 }
 
 // A B X a b ABA 東 京 都 ヂ メ カ ｶ ﾞ ｰ ー 々 。
@@ -342,7 +333,6 @@ const KeywordRunFamily keywordRunFamilies[] = {
     {"user and excluded words", 3, 3000, denseText, 14},
     {"across block boundaries", 4, 400, blockText, 8},
     {"near the sentence limit", 5, 600, textNearTheSentenceLimit, 8},
-    {"many distinct words", 9, 20, manyWordsText, 60},
 };
 
 TEST_F(DifferentialTest, KeywordRunsAgree) {

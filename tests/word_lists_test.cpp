@@ -57,19 +57,4 @@ TEST(SaveWordList, WritesSortedWordsWithCrLf) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1);
 }
 
-// The list is replaced only once the new one is complete: when it cannot be written, the old
-// file stays exactly as it was.
-TEST(SaveWordList, FailureLeavesTheOldListIntact) {
-    TemporaryFolder folder;
-    std::string path = folder.file("list.lst");
-    writeBytes(path, "old\r\n");
-    std::filesystem::create_directory(path + ".tmp"); // the temporary file cannot be created
-    EXPECT_FALSE(saveWordList(path.c_str(), {"new"}));
-    EXPECT_EQ(readBytes(path), "old\r\n");
-
-    std::filesystem::remove(path + ".tmp");
-    std::string inMissingFolder = folder.file("missing/list.lst");
-    EXPECT_FALSE(saveWordList(inMissingFolder.c_str(), {"new"}));
-}
-
 } // namespace
