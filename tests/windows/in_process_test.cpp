@@ -13,42 +13,9 @@
 
 #include <atomic>
 #include <cstring>
-#include <functional>
 #include <thread>
 
 namespace {
-
-// A message box with what only its own process sees.
-struct Box {
-    std::string seen;
-    HICON icon;
-    bool taskModal; // the thread's other top-level windows were disabled while it showed
-};
-
-// Runs `action`; every message box that it shows is read and answered with `button`.
-std::vector<Box> watchBoxes(const std::function<void()>& action, int button = IDOK) {
-    HWND witness = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, 0);
-    std::vector<Box> boxes;
-    std::atomic<bool> done = false;
-    std::thread watcher([&] {
-        while (!done) {
-            HWND box = findWindowOf(GetCurrentProcessId(), "#32770");
-            if (!box || windowText(GetDlgItem(box, 0xFFFF)).empty()) continue;
-            Box seen = {readMessageBox(box), nullptr, !IsWindowEnabled(witness)};
-            for (HWND child : childrenOf(box))
-                if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-                    seen.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-            boxes.push_back(seen);
-            PostMessageA(box, WM_COMMAND, button, 0);
-            waitFor([&] { return !IsWindow(box); });
-        }
-    });
-    action();
-    done = true;
-    watcher.join();
-    DestroyWindow(witness);
-    return boxes;
-}
 
 class InProcess : public testing::Test {
   protected:
@@ -69,48 +36,58 @@ TEST_F(InProcess, MessageBoxesShowTheirIcons) {
     std::snprintf(resultPath, pathSize, "%s", folder.file("result.unassociated").c_str());
     SetWindowTextA(targetEdit, folder.file("target.txt").c_str());
     SetWindowTextA(keywordEdits[0], "b");
-    std::vector<Box> seen = watchBoxes([] { SendMessageA(searchButtons[0], BM_CLICK, 0, 0); });
-    std::vector<Box> close = watchBoxes([] { SendMessageA(mainWindow, WM_CLOSE, 0, 0); }, IDNO);
-    seen.insert(seen.end(), close.begin(), close.end());
-    ASSERT_EQ(seen.size(), 3u);
-    const char* texts[] = {u8"検索処理が終了しました", u8"標準エディタの起動に失敗しました",
-                           u8"Tallyonを終了します"};
-    const LPCSTR icons[] = {IDI_INFORMATION, IDI_WARNING, IDI_QUESTION};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(seen[i].seen.find(sjis(texts[i])), 0u) << seen[i].seen;
-        EXPECT_EQ(seen[i].icon, LoadIconA(nullptr, icons[i])) << i;
-        // With an owner, Wine disables the owner only.
-        EXPECT_TRUE(seen[i].taskModal || i == 2) << i;
-    }
+    // A witness window shows whether a box disables the thread's other top-level windows.
+    HWND witness = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, 0);
+    std::vector<std::string> seen; // text, icon (information, warning, question) and modality
+    std::atomic<bool> done = false;
+    std::thread watcher([&] {
+        const LPCSTR icons[] = {IDI_INFORMATION, IDI_WARNING, IDI_QUESTION};
+        while (!done) {
+            HWND box = messageBoxOf(GetCurrentProcessId()), icon = nullptr;
+            if (!box) continue;
+            do icon = FindWindowExA(box, icon, "Static", nullptr);
+            while (icon && (GetWindowLongA(icon, GWL_STYLE) & SS_TYPEMASK) != SS_ICON);
+            int kind = 0;
+            while (kind < 3 && SendMessageA(icon, STM_GETICON, 0, 0) !=
+                                   reinterpret_cast<LRESULT>(LoadIconA(nullptr, icons[kind])))
+                ++kind;
+            std::string modality = IsWindowEnabled(witness) ? "" : " task-modal";
+            std::string text = answer(box, IDNO); // No ends the boxes with OK alone as well
+            seen.push_back(text.substr(0, text.find(" | ")) + " " + "iwq?"[kind] + modality);
+        }
+    });
+    SendMessageA(searchButtons[0], BM_CLICK, 0, 0);
+    SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+    done = true;
+    watcher.join();
+    DestroyWindow(witness);
+    // With an owner, Wine disables the owner only.
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{sjis(u8"検索処理が終了しました i task-modal"),
+                                        sjis(u8"標準エディタの起動に失敗しました w task-modal"),
+                                        sjis(u8"Tallyonを終了します q")}));
     EXPECT_TRUE(IsWindow(mainWindow));
 }
 
 // A file list as the shell hands it over: DROPFILES, then NUL-terminated paths and one more NUL.
-HGLOBAL dropBlock(const std::vector<std::string>& paths) {
-    std::string list;
-    for (const std::string& path : paths) list += path + '\0';
-    list += '\0';
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+HGLOBAL dropBlock(const std::string& paths) {
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + paths.size() + 1);
     auto* header = static_cast<DROPFILES*>(GlobalLock(block));
     header->pFiles = sizeof(DROPFILES);
-    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+    std::memcpy(header + 1, paths.data(), paths.size());
     GlobalUnlock(block);
     return block;
 }
 
 TEST_F(InProcess, ADropOnTheTargetBoxTakesTheFirstPathOnlyAndADropElsewhereNothing) {
-    for (HWND elsewhere : {keywordEdits[0], mainWindow}) {
-        HGLOBAL block = dropBlock({"C:\\dropped.txt"});
-        SendMessageA(elsewhere, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
-        GlobalFree(block);
-    }
-    EXPECT_EQ(windowText(targetEdit), "");
-    EXPECT_EQ(windowText(keywordEdits[0]), "");
     SetWindowTextA(targetEdit, "typed before");
     const std::string first = sjis(u8"C:\\資料\\ソース一.txt");
-    SendMessageA(targetEdit, WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(dropBlock({first, "C:\\b.txt", "C:\\c"})), 0);
-    EXPECT_EQ(windowText(targetEdit), first);
+    for (HWND dropped : {keywordEdits[0], mainWindow, targetEdit}) {
+        HGLOBAL block = dropBlock(first + '\0' + "C:\\b.txt" + '\0');
+        SendMessageA(dropped, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+        EXPECT_EQ(windowText(targetEdit), dropped == targetEdit ? first : "typed before");
+    }
+    EXPECT_EQ(windowText(keywordEdits[0]), "");
 }
 
 // The restriction holds for the rest of the process; ctest runs each test in a process of its own.

@@ -4,22 +4,13 @@
 
 #include "window_support.h"
 
-#include <cstdio>
-
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: window_driver TARGET\n");
-        return 1;
-    }
     HWND window = waitFor([] { return FindWindowA("Tallyon Ver.1.20", nullptr); });
-    if (!window) return 1;
+    if (argc != 2 || !window) return 1;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     typeText(FindWindowExA(window, nullptr, "Edit", nullptr), argv[1]);
     PostMessageA(FindWindowExA(window, nullptr, "Button", sjis(u8"実　行").c_str()), BM_CLICK, 0,
                  0);
-    HWND box = waitForMessageBox(processId);
-    if (!box) return 1;
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    return waitFor([&] { return !IsWindow(box); }) ? 0 : 1;
+    return answer(waitFor([&] { return messageBoxOf(processId); })) == "no message box";
 }
