@@ -116,13 +116,14 @@ class Window : public testing::Test {
     }
     HWND button(const char* caption, int index = 0) { return control("Button", caption, index); }
     // The control whose left edge touches the right edge of `label`, level or 5 pixels higher.
+    // The places are read once: the controls stand still.
     HWND rightOf(HWND label) {
+        if (places.empty())
+            for (HWND c : childrenOf(window)) places.push_back({c, placeOf(c)});
         RECT mark = placeOf(label);
-        for (HWND c : childrenOf(window)) {
-            RECT place = placeOf(c);
+        for (auto& [c, place] : places)
             if (place.left == mark.right && (place.top == mark.top || place.top + 5 == mark.top))
                 return c;
-        }
         return nullptr;
     }
     HWND field(const char* label) { return rightOf(control("Static", label)); }
@@ -149,6 +150,7 @@ class Window : public testing::Test {
     TemporaryFolder folder;
     std::unique_ptr<Program> program;
     HWND window = nullptr;
+    std::vector<std::pair<HWND, RECT>> places;
 };
 
 // A refused start shows its error and ends with 0. init.ini is replaced only once the new file is
@@ -221,21 +223,21 @@ TEST_P(Layout, RowsStandInTwoColumnsAboveTheSettingsPanel) {
     std::vector<HWND> controls = childrenOf(window);
     int tabStops = 0; // Tab visits them in creation order
     EXPECT_EQ(controls.size(), 27u + 6 * rows);
-    std::vector<RECT> places;
+    std::vector<RECT> rects;
     std::vector<bool> boxes; // edit boxes and buttons but the frame
     for (HWND c : controls) {
         char name[8] = {};
         GetClassNameA(c, name, sizeof name);
-        places.push_back(placeOf(c));
+        rects.push_back(placeOf(c));
         boxes.push_back(lstrcmpiA(name, "Static") != 0 && c != frame);
     }
     for (size_t a = 0; a < controls.size(); ++a) {
-        bool inPanel = IntersectRect(&overlap, &places[a], &panel);
+        bool inPanel = IntersectRect(&overlap, &rects[a], &panel);
         EXPECT_EQ(!IsWindowEnabled(controls[a]), inPanel) << a;
-        EXPECT_TRUE(places[a].left >= 0 && places[a].right <= client.right) << a;
+        EXPECT_TRUE(rects[a].left >= 0 && rects[a].right <= client.right) << a;
         tabStops += (GetWindowLongA(controls[a], GWL_STYLE) & WS_TABSTOP) && !inPanel;
         for (size_t b = a + 1; b < controls.size(); ++b)
-            EXPECT_FALSE(boxes[a] && boxes[b] && IntersectRect(&overlap, &places[a], &places[b]))
+            EXPECT_FALSE(boxes[a] && boxes[b] && IntersectRect(&overlap, &rects[a], &rects[b]))
                 << a << " and " << b;
     }
     EXPECT_EQ(SendMessageA(targetBox(), EM_GETLIMITTEXT, 0, 0), 1024);
