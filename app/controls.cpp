@@ -13,12 +13,12 @@ HWND browseButton;
 HWND runButton;
 HWND legendLabel;
 
-HWND rankLabels[maxKeywordCounts];
-HWND keywordEdits[maxKeywordCounts];
-HWND countEdits[maxKeywordCounts];
-HWND searchButtons[maxKeywordCounts];
-HWND userWordButtons[maxKeywordCounts];
-HWND excludeButtons[maxKeywordCounts];
+HWND rankLabels[maxKeywordRows];
+HWND keywordEdits[maxKeywordRows];
+HWND countEdits[maxKeywordRows];
+HWND searchButtons[maxKeywordRows];
+HWND userWordButtons[maxKeywordRows];
+HWND excludeButtons[maxKeywordRows];
 
 HWND settingsGroup;
 HWND minBytesLabel;

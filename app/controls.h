@@ -21,12 +21,12 @@ extern HWND legendLabel;
 
 // Keyword rows: entry i is row i, showing rank i + 1. Only the rows of keywordRowsShown() exist;
 // the other entries stay null.
-extern HWND rankLabels[maxKeywordCounts];
-extern HWND keywordEdits[maxKeywordCounts];
-extern HWND countEdits[maxKeywordCounts];
-extern HWND searchButtons[maxKeywordCounts];
-extern HWND userWordButtons[maxKeywordCounts];
-extern HWND excludeButtons[maxKeywordCounts];
+extern HWND rankLabels[maxKeywordRows];
+extern HWND keywordEdits[maxKeywordRows];
+extern HWND countEdits[maxKeywordRows];
+extern HWND searchButtons[maxKeywordRows];
+extern HWND userWordButtons[maxKeywordRows];
+extern HWND excludeButtons[maxKeywordRows];
 
 // Settings panel; classLabels and minBytesEdits follow the order of AppSettings::minBytes.
 extern HWND settingsGroup;

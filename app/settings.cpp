@@ -42,7 +42,7 @@ void loadSettings() {
     for (const SettingEntry& entry : settingEntries)
         *entry.field = static_cast<int>(
             GetPrivateProfileIntA(entry.section, entry.key, entry.defaultValue, iniPath));
-    if (appSettings.keywordCounts > maxKeywordCounts) appSettings.keywordCounts = maxKeywordCounts;
+    if (appSettings.keywordCounts > maxKeywordRows) appSettings.keywordCounts = maxKeywordRows;
 }
 
 void saveSettings() {

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "keyword_engine.h"
 #include "settings_file.h"
-
-constexpr int maxKeywordCounts = 50;
 
 // keywordCounts, except that a negative count from init.ini shows no rows, like 0.
 int keywordRowsShown();
 
 // Reads appSettings from iniPath; missing values take their defaults, and more than
-// maxKeywordCounts rows become maxKeywordCounts.
+// maxKeywordRows rows become maxKeywordRows.
 void loadSettings();
 
 // Replaces the four sections of iniPath with appSettings. The other sections and lines of the
