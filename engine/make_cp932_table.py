@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the C++ table from Unicode to code page 932 that text_encoding.cpp converts with.
+"""Writes the C++ tables between Unicode and code page 932 that text_encoding.cpp converts with.
 
 The source is Python's cp932 codec, which decodes by Microsoft's published table for code page
 932. Where several codes decode to one character, Windows encodes it as the lowest of them, except
@@ -12,6 +12,10 @@ code page 932 form.
 The table has two levels: a page number for each high byte of a code point, then 256 codes per
 page. Code page 932 uses 107 of the 256 pages, so the table takes 55 KiB, and a lookup is two
 loads without a search.
+
+The table back to Unicode is Python's cp932 decoder itself: one character for each byte that
+stands alone, and one for each lead byte and trail byte from 0x40 up (24 KiB), 0 where the pair
+is not a character.
 """
 
 import sys
@@ -44,6 +48,21 @@ def windows_encoding():
     return table
 
 
+def decoding_lines():
+    singles = [decoded(bytes([b])) for b in range(0x100)]
+    lines = ["const std::uint16_t codePage932Singles[256] = {"]
+    lines += ["    " + ", ".join(f"0x{0xFFFF if c is None else c:04X}" for c in singles[i:i + 12])
+              + "," for i in range(0, 256, 12)]
+    lines += ["};", "", "const std::uint16_t codePage932Pairs[128][192] = {"]
+    for lead in range(0x80, 0x100):
+        pairs = [decoded(bytes([lead, trail])) or 0 for trail in range(0x40, 0x100)]
+        lines.append("    {")
+        lines += ["        " + ", ".join(f"0x{c:04X}" for c in pairs[i:i + 12]) + ","
+                  for i in range(0, 192, 12)]
+        lines.append("    },")
+    return lines + ["};"]
+
+
 def main(output_path):
     table = windows_encoding()
     used_pages = sorted({char >> 8 for char in table})
@@ -63,7 +82,7 @@ def main(output_path):
         lines += ["        " + ", ".join(f"0x{code:04X}" for code in page[i:i + 12]) + ","
                   for i in range(0, 256, 12)]
         lines.append("    },")
-    lines.append("};")
+    lines += ["};", ""] + decoding_lines()
     with open(output_path, "w", newline="\n") as out:
         out.write("\n".join(lines) + "\n")
 

@@ -122,6 +122,40 @@ std::size_t utf16ToCodePage932(const unsigned char* begin, const unsigned char* 
     return p - begin;
 }
 
+void putUtf8(std::uint32_t codePoint, std::string& out) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | codePoint >> 6);
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | codePoint >> 12);
+        out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+// Code page 932 has characters of the Basic Multilingual Plane only, so every one is one unit.
+void putUtf16(std::uint32_t unit, bool bigEndian, std::string& out) {
+    char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    out += bigEndian ? high : low;
+    out += bigEndian ? low : high;
+}
+
+// The character at p, and its bytes in `length`.
+std::uint32_t codePage932Character(const unsigned char* p, const unsigned char* end,
+                                   std::size_t& length) {
+    constexpr std::uint32_t replacement = 0xFFFD;
+    length = 1;
+    std::uint32_t single = codePage932Singles[p[0]];
+    if (single != 0xFFFF) return single;
+    if (end - p < 2 || p[1] < 0x40) return replacement;
+    std::uint32_t pair = codePage932Pairs[p[0] - 0x80][p[1] - 0x40];
+    if (pair == 0) return replacement;
+    length = 2;
+    return pair;
+}
+
 } // namespace
 
 ByteOrderMark byteOrderMark(std::string_view start) {
@@ -171,4 +205,41 @@ std::size_t toCodePage932(TextEncoding encoding, std::string_view text, bool atE
             : utf16ToCodePage932(begin, end, atEnd, encoding == TextEncoding::Utf16BE, out);
     written = out - start;
     return used;
+}
+
+std::string toCodePage932(TextEncoding encoding, std::string_view text) {
+    std::string out(2 * text.size(), '\0');
+    std::size_t written = 0;
+    toCodePage932(encoding, text, true, out.data(), written);
+    out.resize(written);
+    return out;
+}
+
+std::string fromCodePage932(TextEncoding encoding, std::string_view text) {
+    auto p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* end = p + text.size();
+    std::string out;
+    out.reserve(text.size() * 3 / 2);
+    while (p < end) {
+        std::size_t length = 0;
+        std::uint32_t character = codePage932Character(p, end, length);
+        if (encoding == TextEncoding::Utf8)
+            putUtf8(character, out);
+        else
+            putUtf16(character, encoding == TextEncoding::Utf16BE, out);
+        p += length;
+    }
+    return out;
+}
+
+bool isValidUtf8(std::string_view text) {
+    auto p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* end = p + text.size();
+    while (p < end) {
+        std::size_t length = 1;
+        std::uint32_t codePoint = 0;
+        if (*p >= 0x80 && readUtf8(p, end, length, codePoint) != Utf8Read::Valid) return false;
+        p += length;
+    }
+    return true;
 }

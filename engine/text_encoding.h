@@ -3,6 +3,7 @@
 #include "keyword_engine.h"
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 // How many bytes from the first byte above 0x7F decide between UTF-8 and Shift-JIS.
@@ -39,3 +40,14 @@ TextEncoding detectEncoding(std::string_view start, bool endsText);
 // `atEnd`. Returns the bytes of `text` converted and sets `written`.
 std::size_t toCodePage932(TextEncoding encoding, std::string_view text, bool atEnd, char* out,
                           std::size_t& written);
+
+// The whole of `text` converted to code page 932 as above.
+std::string toCodePage932(TextEncoding encoding, std::string_view text);
+
+// Code page 932 text in UTF-8, UTF-16LE or UTF-16BE, decoded as Python's cp932 decoder does with
+// errors="replace": a lead byte that does not form a character with the byte after it becomes
+// U+FFFD, and that byte is read anew.
+std::string fromCodePage932(TextEncoding encoding, std::string_view text);
+
+// Whether all of `text` is valid UTF-8, nothing cut at its end.
+bool isValidUtf8(std::string_view text);

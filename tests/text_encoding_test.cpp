@@ -120,6 +120,37 @@ TEST(TextEncoding, ConvertsToCodePage932AcrossEverySplit) {
                 << "case " << &c - conversionCases << ", split at " << split;
 }
 
+TEST(TextEncoding, DecodesCodePage932AsPythonDoes) {
+    const std::string replacement = "\xEF\xBF\xBD";
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\r\n\0\x82\xA0\xB1"s, "a\r\n\0"s + a + "\xEF\xBD\xB1"},
+        {"\x5C\x7E\x80\xA0\xFD", "\x5C\x7E\xC2\x80\xEF\xA3\xB0\xEF\xA3\xB1"},
+        {"\xFA\x40\xF0\x40\x81\x60", "\xE2\x85\xB0\xEE\x80\x80\xEF\xBD\x9E"}, // ⅰ, private use, ～
+        {"\x81\x20\x85\x40\x81\xAD\x81",
+         replacement + " " + replacement + "@" + replacement + "\xEF\xBD\xAD" + replacement},
+    };
+    for (const auto& [codePage932, utf8] : cases) {
+        EXPECT_EQ(fromCodePage932(E::Utf8, codePage932), utf8);
+        EXPECT_EQ(toCodePage932(E::Utf16BE, fromCodePage932(E::Utf16BE, codePage932)),
+                  toCodePage932(E::Utf8, utf8));
+    }
+    EXPECT_EQ(fromCodePage932(E::Utf16LE, "A\x82\xA0"), "A\0\x42\x30"s);
+    for (unsigned code = 0x8140; code <= 0xFCFC; ++code) {
+        const std::string bytes{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+        const std::string decoded = fromCodePage932(E::Utf8, bytes);
+        if (decoded.find(replacement) != std::string::npos) continue;
+        const std::string again = toCodePage932(E::Utf8, decoded);
+        EXPECT_EQ(fromCodePage932(E::Utf8, again), decoded) << std::hex << code;
+        bool duplicated = (code >= 0x8700 && code < 0x8800) || code >= 0xED00; // NEC and IBM
+        if (!duplicated) {
+            EXPECT_EQ(again, bytes) << std::hex << code;
+        }
+    }
+    EXPECT_TRUE(isValidUtf8("abc" + a));
+    EXPECT_FALSE(isValidUtf8("abc\xE3\x81"));
+    EXPECT_FALSE(isValidUtf8("\x82\xA0"));
+}
+
 std::string utf16(const std::u16string& text, bool bigEndian) {
     std::string bytes;
     for (char16_t unit : text) {
