@@ -37,16 +37,17 @@ const DetectionCase detectionCases[] = {
     {"\xFE\xFF\x30\x42", true, E::Utf16BE},
     {"a\xFF\xFE", true, E::ShiftJis}, // a mark counts only at the start
     {"text " + a, true, E::Utf8},
-    {"text \x82\xA0", true, E::ShiftJis},         // あ in Shift-JIS
-    {"\xB1\xB2\xB3", true, E::ShiftJis},          // ｱｲｳ
-    {"\xED\xA0\x80", true, E::ShiftJis},          // a surrogate
-    {"\xC0\xAF", true, E::ShiftJis},              // an overlong form
-    {"ab\xE3\x81", true, E::ShiftJis},            // cut by the end of the text
-    {times(a, 1366), true, E::Utf8},              // the window cuts the last あ
-    {times(a, 1366) + "\xFF", true, E::Utf8},     // past the window
-    {times(a, 1365) + "\xFF", true, E::ShiftJis}, // the window's last byte
-    {times(a, 1365) + "\xE3", true, E::ShiftJis}, // the text ends with the window
-    {"\xE0\xA0\x80", true, E::Utf8},              // U+0800, the lowest of three bytes
+    {"text \x82\xA0", true, E::ShiftJis},                  // あ in Shift-JIS
+    {"\xB1\xB2\xB3", true, E::ShiftJis},                   // ｱｲｳ
+    {"\xED\xA0\x80", true, E::ShiftJis},                   // a surrogate
+    {"\xC0\xAF", true, E::ShiftJis},                       // an overlong form
+    {"ab\xE3\x81", true, E::ShiftJis},                     // cut by the end of the text
+    {times(a, 1366), true, E::Utf8},                       // the window cuts the last あ
+    {times(a, 1366) + "\xFF", true, E::Utf8},              // past the window
+    {times(a, 1365) + "\xFF", true, E::ShiftJis},          // the window's last byte
+    {times(a, 1365) + "\xE3", true, E::ShiftJis},          // the text ends with the window
+    {"\xE0\xA0\x80", true, E::Utf8},                       // U+0800, the lowest of three bytes
+    {"\x7F" + times(a, 1365) + "\xFF", true, E::ShiftJis}, // the window opens after DEL
 };
 
 TEST(TextEncoding, DetectionRule) {
@@ -82,7 +83,7 @@ const ConversionCase conversionCases[] = {
      "\xE3"
      "A\x81",
      geta + "A" + geta},
-    {E::Utf8, "\xF4\x90\x80\x80\xE0\x80\xE0\xA0\x80", times(geta, 7)},
+    {E::Utf8, "\xF4\x90\x80\x80\xE0\x80\xE0\xA0\x80\xF5\x80", times(geta, 9)},
     {E::Utf8, "a\xF0\x9F\x98", "a" + geta},
     {E::Utf16LE, "A\0\x42\x30\x0D\0\x0A\0"s, "A\x82\xA0\r\n"},
     {E::Utf16BE, "\x30\x42\0A"s,
