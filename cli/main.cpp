@@ -1,7 +1,9 @@
 // tallyon-cli: the keyword engine for batch use. It runs exactly the keyword and search runs of the
 // window, with the same files, and exits with the run's result code.
 
+#include "console_text.h"
 #include "keyword_engine.h"
+#include "text_encoding.h"
 #include "word_lists.h"
 
 #include <algorithm>
@@ -15,10 +17,6 @@
 #include <utility>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -47,15 +45,20 @@ constexpr char usageText[] =
     "  --encoding ENCODING    encoding of TARGET: auto, shift_jis, utf-8, utf-16le or utf-16be\n"
     "                         (default auto: a byte order mark decides, else the text decides\n"
     "                         between UTF-8 and Shift-JIS)\n"
+    "  --output-encoding ENCODING  encoding of the keyword log: shift_jis (default) or utf-8\n"
     "\n"
-    "search: write every sentence of TARGET that holds KEYWORD (Shift-JIS bytes) to the result\n"
-    "        file.\n"
+    "search: write every sentence of TARGET that holds KEYWORD to the result file.\n"
     "  -o, --output FILE      result file (default result.txt)\n"
     "  --to-double, --to-upper  compare in converted form, as above\n"
     "  --encoding ENCODING    as above\n"
+    "  --output-encoding ENCODING  encoding of the result file, as above\n"
+    "\n"
+    "KEYWORD and the printed rows follow the locale: UTF-8 in a UTF-8 locale (a KEYWORD that is\n"
+    "not valid UTF-8 is taken as Shift-JIS), Shift-JIS in the C locale. For example:\n"
+    "  LANG=C.UTF-8 tallyon-cli search notes.txt \xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\n"
     "\n"
     "Exit status: 0 done, 1 output error, 2 target unreadable, 3 ranking failed,\n"
-    "4 a sentence of 1024 bytes without an end, 64 usage error.\n";
+    "4 a sentence of 1024 bytes without an end, 64 usage error. Every error is told on stderr.\n";
 
 struct UsageError {
     std::string message;
@@ -108,6 +111,19 @@ TextEncoding parseEncoding(const std::string& text) {
     throw UsageError{"--encoding: not an encoding: '" + text + "'"};
 }
 
+TextEncoding parseOutputEncoding(const std::string& text) {
+    if (text == "shift_jis") return TextEncoding::ShiftJis;
+    if (text == "utf-8") return TextEncoding::Utf8;
+    throw UsageError{"--output-encoding: not an output encoding: '" + text + "'"};
+}
+
+// A keyword typed as UTF-8 text is converted; one that is not valid UTF-8 is taken as Shift-JIS
+// bytes, as a script may pass it.
+std::string keywordInCodePage932(const std::string& argument, const ConsoleText& console) {
+    if (!console.utf8Arguments || !isValidUtf8(argument)) return argument;
+    return toCodePage932(TextEncoding::Utf8, argument);
+}
+
 // A list is many small blocks, whose memory glibc keeps once they are freed unless asked.
 void releaseFreedMemory() {
 #ifdef __GLIBC__
@@ -130,19 +146,20 @@ std::vector<std::string> loadListOption(const std::string& path, const std::stri
 // Walks the arguments after the command. Options may stand anywhere and "--" ends them; each
 // option goes to handleOption(option, takeValue), which returns false for an unknown one.
 template <class HandleOption>
-std::vector<std::string> parseArguments(int argc, char** argv, HandleOption handleOption) {
+std::vector<std::string> parseArguments(const std::vector<std::string>& args,
+                                        HandleOption handleOption) {
     std::vector<std::string> operands;
     bool optionsEnded = false;
-    for (int i = 2; i < argc; ++i) {
-        std::string arg = argv[i];
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             operands.push_back(arg);
         } else {
             auto takeValue = [&]() -> std::string {
-                if (i + 1 >= argc) throw UsageError{arg + ": missing value"};
-                return argv[++i];
+                if (i + 1 >= args.size()) throw UsageError{arg + ": missing value"};
+                return args[++i];
             };
             if (!handleOption(arg, takeValue)) throw UsageError{"unknown option: " + arg};
         }
@@ -156,13 +173,13 @@ void requireOperands(const std::vector<std::string>& operands, size_t count, con
                          std::to_string(operands.size()) + " operand(s)"};
 }
 
-KeywordCommand parseKeywordCommand(int argc, char** argv) {
+KeywordCommand parseKeywordCommand(const std::vector<std::string>& args) {
     KeywordCommand command;
     KeywordRunOptions& options = command.options;
     options.rows = 10;
-    command.operands = parseArguments(argc, argv, [&](const std::string& arg, auto takeValue) {
+    command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
         if (arg == "-o" || arg == "--output")
-            command.output = takeValue();
+            command.output = pathArgument(takeValue());
         else if (arg == "--min-bytes")
             parseMinBytes(takeValue(), options.minBytes);
         else if (arg == "--min-count")
@@ -176,81 +193,97 @@ KeywordCommand parseKeywordCommand(int argc, char** argv) {
         else if (arg == "--english")
             options.englishMode = true;
         else if (arg == "--user-words")
-            options.userWords = loadListOption(takeValue(), arg);
+            options.userWords = loadListOption(pathArgument(takeValue()), arg);
         else if (arg == "--ignore-words")
-            options.excludedWords = loadListOption(takeValue(), arg);
+            options.excludedWords = loadListOption(pathArgument(takeValue()), arg);
         else if (arg == "--encoding")
             options.encoding = parseEncoding(takeValue());
+        else if (arg == "--output-encoding")
+            options.outputEncoding = parseOutputEncoding(takeValue());
         else
             return false;
         return true;
     });
     requireOperands(command.operands, 1, "TARGET");
+    command.operands[0] = pathArgument(command.operands[0]);
     return command;
 }
 
-SearchCommand parseSearchCommand(int argc, char** argv) {
+SearchCommand parseSearchCommand(const std::vector<std::string>& args, const ConsoleText& console) {
     SearchCommand command;
-    command.operands = parseArguments(argc, argv, [&](const std::string& arg, auto takeValue) {
+    command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
         if (arg == "-o" || arg == "--output")
-            command.output = takeValue();
+            command.output = pathArgument(takeValue());
         else if (arg == "--to-double")
             command.options.toFullWidth = true;
         else if (arg == "--to-upper")
             command.options.toUpper = true;
         else if (arg == "--encoding")
             command.options.encoding = parseEncoding(takeValue());
+        else if (arg == "--output-encoding")
+            command.options.outputEncoding = parseOutputEncoding(takeValue());
         else
             return false;
         return true;
     });
     requireOperands(command.operands, 2, "TARGET and KEYWORD");
-    command.options.keyword = command.operands[1];
+    command.operands[0] = pathArgument(command.operands[0]);
+    command.options.keyword = keywordInCodePage932(command.operands[1], console);
     return command;
 }
 
-int runKeywords(KeywordCommand command) {
-    std::vector<RankingRow> rows;
-    RunResult result =
-        run(command.operands[0].c_str(), command.output.c_str(), std::move(command.options), rows);
-    for (const RankingRow& row : rows) {
-        std::string text = std::to_string(row.count) + '\t' + row.word + '\n';
-        std::fwrite(text.data(), 1, text.size(), stdout);
-    }
+// One line naming the file and the cause, as GNU tools tell a failure.
+int reportedStatus(RunResult result, const RunFailure& failure) {
+    if (result == RunResult::Done) return 0;
+    std::string cause = result == RunResult::SentenceTooLong
+                            ? std::to_string(failure.line) + ": a sentence of " +
+                                  std::to_string(maxSentenceBytes) + " bytes without an end"
+                            : std::string(" ") + std::strerror(failure.error);
+    std::string line = std::string("tallyon-cli: ") + failure.path + ":" + cause + "\n";
+    std::fputs(line.c_str(), stderr);
     return static_cast<int>(result);
 }
 
+int runKeywords(KeywordCommand command, const ConsoleText& console) {
+    std::vector<RankingRow> rows;
+    RunFailure failure;
+    RunResult result = run(command.operands[0].c_str(), command.output.c_str(),
+                           std::move(command.options), rows, &failure);
+    for (const RankingRow& row : rows) {
+        std::string word =
+            console.utf8Stdout ? fromCodePage932(TextEncoding::Utf8, row.word) : row.word;
+        std::string text = std::to_string(row.count) + '\t' + word + '\n';
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    }
+    return reportedStatus(result, failure);
+}
+
 int runSearch(const SearchCommand& command) {
-    return static_cast<int>(
-        run(command.operands[0].c_str(), command.output.c_str(), command.options));
+    RunFailure failure;
+    RunResult result =
+        run(command.operands[0].c_str(), command.output.c_str(), command.options, &failure);
+    return reportedStatus(result, failure);
 }
 
-bool isHelp(const char* arg) {
-    return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0;
-}
-
-int dispatch(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0) break;
-        if (isHelp(argv[i])) {
+int dispatch(const std::vector<std::string>& args, const ConsoleText& console) {
+    for (const std::string& arg : args) {
+        if (arg == "--") break;
+        if (arg == "--help" || arg == "-h") {
             std::fputs(usageText, stdout);
             return 0;
         }
     }
-    if (argc < 2) throw UsageError{"missing command: keywords or search"};
-    std::string command = argv[1];
-    if (command == "keywords") return runKeywords(parseKeywordCommand(argc, argv));
-    if (command == "search") return runSearch(parseSearchCommand(argc, argv));
+    if (args.empty()) throw UsageError{"missing command: keywords or search"};
+    const std::string& command = args[0];
+    if (command == "keywords") return runKeywords(parseKeywordCommand(args), console);
+    if (command == "search") return runSearch(parseSearchCommand(args, console));
     throw UsageError{"unknown command: " + command};
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-    // Rows end in LF alone, as on every platform.
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
+    ConsoleText console = setUpConsole();
 #ifdef __GLIBC__
     // By default glibc keeps large freed blocks for later use, so memory that one stage of a run
     // gives back still counts towards the peak of the next. Large blocks go straight back to the
@@ -258,7 +291,7 @@ int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
     try {
-        return dispatch(argc, argv);
+        return dispatch(programArguments(argc, argv), console);
     } catch (const UsageError& error) {
         std::fprintf(stderr, "tallyon-cli: %s (see tallyon-cli --help)\n", error.message.c_str());
         return usageErrorStatus;

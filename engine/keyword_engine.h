@@ -43,6 +43,7 @@ struct KeywordRunOptions {
     std::vector<std::string> userWords; // ascending byte order, as the lists keep them
     std::vector<std::string> excludedWords;
     TextEncoding encoding = TextEncoding::Auto;
+    TextEncoding outputEncoding = TextEncoding::ShiftJis; // of keyword.log: ShiftJis or Utf8
 };
 
 struct SearchRunOptions {
@@ -50,6 +51,15 @@ struct SearchRunOptions {
     bool toFullWidth = false;
     bool toUpper = false;
     TextEncoding encoding = TextEncoding::Auto;
+    TextEncoding outputEncoding = TextEncoding::ShiftJis; // of result.txt: ShiftJis or Utf8
+};
+
+// Why a run ended with a result other than Done, for a caller that tells the user.
+struct RunFailure {
+    const char* path = nullptr; // the output file for OutputError, else the target
+    int error = 0;              // errno of the open, read, write or close that failed; ENOMEM when
+                                // memory ran out; 0 for SentenceTooLong
+    std::int64_t line = 0;      // SentenceTooLong: the line where the sentence begins
 };
 
 struct RankingRow {
@@ -59,10 +69,11 @@ struct RankingRow {
 
 // Ranks the words of the target into the log at logPath and hands back the first rows
 // (options.rows at most; fewer when fewer words qualify). Takes the lists by value so that a
-// caller that no longer needs them can move them in.
+// caller that no longer needs them can move them in. A run that fails fills `failure` if given.
 RunResult run(const char* targetPath, const char* logPath, KeywordRunOptions options,
-              std::vector<RankingRow>& rows);
+              std::vector<RankingRow>& rows, RunFailure* failure = nullptr);
 
 // Writes every sentence of the target holding the keyword to the result file at resultPath,
-// between its two banners.
-RunResult run(const char* targetPath, const char* resultPath, const SearchRunOptions& options);
+// between its two banners. A run that fails fills `failure` if given.
+RunResult run(const char* targetPath, const char* resultPath, const SearchRunOptions& options,
+              RunFailure* failure = nullptr);

@@ -1,5 +1,6 @@
 #include "keyword_run.h"
 
+#include "run_failure.h"
 #include "sentence_reader.h"
 
 KeywordRun::KeywordRun(KeywordRunOptions& options)
@@ -8,8 +9,9 @@ KeywordRun::KeywordRun(KeywordRunOptions& options)
     addExcludedWords(options.excludedWords);
 }
 
-RunResult KeywordRun::run(std::FILE* target, OutputFile& log, std::vector<RankingRow>& rows) {
-    RunResult counted = countWords(target);
+RunResult KeywordRun::run(std::FILE* target, OutputFile& log, std::vector<RankingRow>& rows,
+                          RunFailure& failure) {
+    RunResult counted = countWords(target, failure);
     if (counted != RunResult::Done) return counted;
     try {
         expandCandidates();
@@ -26,11 +28,11 @@ RunResult KeywordRun::run(std::FILE* target, OutputFile& log, std::vector<Rankin
 
 // The words of one block are counted on the counting thread while the next block is read and cut
 // into words. The reader outlives the thread, which may still be reading its last block.
-RunResult KeywordRun::countWords(std::FILE* target) {
+RunResult KeywordRun::countWords(std::FILE* target, RunFailure& failure) {
     SentenceReader reader;
     CountingThread countingThread(wordCounts);
     counter = &countingThread;
-    RunResult result = reader.read(target, options.encoding, sinkFor(*this));
+    RunResult result = reader.read(target, options.encoding, sinkFor(*this), failure);
     if (result == RunResult::Done && !countingThread.finish()) result = RunResult::TargetUnreadable;
     counter = nullptr;
     return result;
@@ -50,20 +52,25 @@ bool KeywordRun::endBlock() {
 }
 
 RunResult run(const char* targetPath, const char* logPath, KeywordRunOptions options,
-              std::vector<RankingRow>& rows) {
+              std::vector<RankingRow>& rows, RunFailure* failure) {
     rows.clear();
+    RunFailure unreported;
+    RunFailure& report = failure ? *failure : unreported;
     OutputFile log;
-    if (!log.open(logPath)) return RunResult::OutputError;
+    if (!log.open(logPath, options.outputEncoding))
+        return reported(RunResult::OutputError, logPath, log.error(), report);
     std::FILE* target = std::fopen(targetPath, "rb");
-    if (!target) return RunResult::TargetUnreadable;
+    if (!target) return reported(RunResult::TargetUnreadable, targetPath, errno, report);
     RunResult result = RunResult::TargetUnreadable;
     try {
         KeywordRun keywordRun(options);
-        result = keywordRun.run(target, log, rows);
+        result = keywordRun.run(target, log, rows, report);
     } catch (...) {
         // The lists did not fit in memory.
     }
     std::fclose(target);
-    if (!log.close() && result == RunResult::Done) return RunResult::OutputError;
-    return result;
+    bool written = log.close();
+    if (result != RunResult::Done) return reported(result, targetPath, report.error, report);
+    if (!written) return reported(RunResult::OutputError, logPath, log.error(), report);
+    return RunResult::Done;
 }

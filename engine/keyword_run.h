@@ -23,7 +23,8 @@ class KeywordRun {
     KeywordRun(const KeywordRun&) = delete;
     KeywordRun& operator=(const KeywordRun&) = delete;
 
-    RunResult run(std::FILE* target, OutputFile& log, std::vector<RankingRow>& rows);
+    RunResult run(std::FILE* target, OutputFile& log, std::vector<RankingRow>& rows,
+                  RunFailure& failure);
 
     // What the sentence reader hands over.
     void startBlock(const char* blockText);
@@ -42,7 +43,7 @@ class KeywordRun {
         std::string blankedWord;   // the word with counted user words blanked
     };
 
-    RunResult countWords(std::FILE* target);
+    RunResult countWords(std::FILE* target, RunFailure& failure);
 
     // Segmentation (segmentation.cpp)
     // Inline in the loop of sentence(), which calls them for every word.

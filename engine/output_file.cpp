@@ -1,19 +1,42 @@
 #include "output_file.h"
 
-bool OutputFile::open(const char* path) {
+#include "text_encoding.h"
+
+#include <cerrno>
+
+bool OutputFile::open(const char* path, TextEncoding outputEncoding) {
+    encoding = outputEncoding;
     file = std::fopen(path, "wb");
-    if (file) std::setvbuf(file, nullptr, _IOFBF, 64 * 1024);
-    return file != nullptr;
+    if (!file) {
+        fail();
+        return false;
+    }
+    std::setvbuf(file, nullptr, _IOFBF, 64 * 1024);
+    return true;
 }
 
 void OutputFile::write(std::string_view bytes) {
-    if (file && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) failed = true;
+    if (!file) return;
+    if (encoding == TextEncoding::ShiftJis)
+        put(bytes);
+    else
+        put(fromCodePage932(encoding, bytes));
+}
+
+void OutputFile::put(std::string_view bytes) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) fail();
+}
+
+// A stream may fail without naming a cause; it is then an input/output error.
+void OutputFile::fail() {
+    if (!failed) firstError = errno != 0 ? errno : EIO;
+    failed = true;
 }
 
 bool OutputFile::close() {
     if (!file) return !failed;
-    if (std::fflush(file) != 0 || std::ferror(file)) failed = true;
-    if (std::fclose(file) != 0) failed = true;
+    if (std::fflush(file) != 0 || std::ferror(file)) fail();
+    if (std::fclose(file) != 0) fail();
     file = nullptr;
     return !failed;
 }

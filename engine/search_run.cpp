@@ -1,6 +1,7 @@
 #include "conversions.h"
 #include "keyword_engine.h"
 #include "output_file.h"
+#include "run_failure.h"
 #include "sentence_reader.h"
 #include "shift_jis.h"
 
@@ -69,22 +70,28 @@ class SearchRun {
 
 } // namespace
 
-RunResult run(const char* targetPath, const char* resultPath, const SearchRunOptions& options) {
+RunResult run(const char* targetPath, const char* resultPath, const SearchRunOptions& options,
+              RunFailure* failure) {
+    RunFailure unreported;
+    RunFailure& report = failure ? *failure : unreported;
     OutputFile result;
-    if (!result.open(resultPath)) return RunResult::OutputError;
+    if (!result.open(resultPath, options.outputEncoding))
+        return reported(RunResult::OutputError, resultPath, result.error(), report);
     result.write(searchHeader);
     std::FILE* target = std::fopen(targetPath, "rb");
-    if (!target) return RunResult::TargetUnreadable;
+    if (!target) return reported(RunResult::TargetUnreadable, targetPath, errno, report);
     RunResult code = RunResult::TargetUnreadable;
     try {
         SearchRun search(options, result);
         SentenceReader reader;
-        code = reader.read(target, options.encoding, sinkFor(search));
+        code = reader.read(target, options.encoding, sinkFor(search), report);
     } catch (...) {
         // No memory for the run's buffers.
     }
     std::fclose(target);
     if (code == RunResult::Done) result.write(searchFooter);
-    if (!result.close() && code == RunResult::Done) return RunResult::OutputError;
-    return code;
+    bool written = result.close();
+    if (code != RunResult::Done) return reported(code, targetPath, report.error, report);
+    if (!written) return reported(RunResult::OutputError, resultPath, result.error(), report);
+    return RunResult::Done;
 }

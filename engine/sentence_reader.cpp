@@ -129,7 +129,8 @@ size_t removeZeroBytes(char* data, size_t size) {
 
 } // namespace
 
-RunResult SentenceReader::read(std::FILE* target, TextEncoding encoding, const SentenceSink& sink) {
+RunResult SentenceReader::read(std::FILE* target, TextEncoding encoding, const SentenceSink& sink,
+                               RunFailure& failure) {
     TargetText text(target, encoding); // the one place where the target's bytes come in
     for (std::vector<char>& buffer : buffers) buffer.resize(maxSentenceBytes + blockSize);
     size_t unfinished = 0;
@@ -137,12 +138,13 @@ RunResult SentenceReader::read(std::FILE* target, TextEncoding encoding, const S
         char* data = buffers[turn].data();
         sink.startBlock(sink.run, data);
         bool lastBlock = false;
-        bool failed = false;
-        size_t read = text.read(data + unfinished, blockSize, lastBlock, failed);
-        if (failed) return RunResult::TargetUnreadable;
+        size_t read = text.read(data + unfinished, blockSize, lastBlock, failure.error);
+        if (failure.error != 0) return RunResult::TargetUnreadable;
         size_t end = unfinished + removeZeroBytes(data + unfinished, read);
         size_t unfinishedStart = 0;
         RunResult result = scanSentences(data, end, lastBlock, unfinishedStart, sink);
+        // Every line break before the sentence has ended a sentence of its own and is counted.
+        if (result == RunResult::SentenceTooLong) failure.line = lineCount + 1;
         if (result != RunResult::Done) return result;
         if (!sink.endBlock(sink.run)) return RunResult::TargetUnreadable;
         if (lastBlock) return RunResult::Done;

@@ -37,7 +37,9 @@ template <class Run> SentenceSink sinkFor(Run& run) {
 // sentence of the block before followed by the new bytes, so every sentence is contiguous in it.
 class SentenceReader {
   public:
-    RunResult read(std::FILE* target, TextEncoding encoding, const SentenceSink& sink);
+    // On a failure to read, sets failure.error; on an overlong sentence, failure.line.
+    RunResult read(std::FILE* target, TextEncoding encoding, const SentenceSink& sink,
+                   RunFailure& failure);
 
   private:
     RunResult scanSentences(char* data, size_t end, bool lastBlock, size_t& unfinishedStart,

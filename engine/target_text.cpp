@@ -3,11 +3,18 @@
 #include "text_encoding.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace {
 
 constexpr std::size_t chunkSize = 128 * 1024;
+
+// errno of the read that failed, if one did; a stream may fail without naming a cause.
+int readError(std::FILE* file) {
+    if (!std::ferror(file)) return 0;
+    return errno != 0 ? errno : EIO;
+}
 
 } // namespace
 
@@ -21,8 +28,8 @@ bool TargetText::fillChunk() {
     std::size_t read = std::fread(chunk.data() + kept, 1, wanted, file);
     chunkEnd = kept + read;
     atEnd = read < wanted;
-    failed = std::ferror(file) != 0;
-    return !failed;
+    error = readError(file);
+    return error == 0;
 }
 
 // A byte order mark decides the encoding unless it was given, and is no part of the text.
@@ -34,16 +41,16 @@ void TargetText::startText() {
     if (mark.encoding != TextEncoding::Auto && encoding == mark.encoding) chunkStart = mark.size;
 }
 
-std::size_t TargetText::read(char* into, std::size_t capacity, bool& last, bool& failedRead) {
+std::size_t TargetText::read(char* into, std::size_t capacity, bool& last, int& readFailure) {
     if (!started) startText();
     last = false;
     std::size_t size = 0;
-    if (!failed && encoding == TextEncoding::Auto) size = passAscii(into, capacity);
-    if (!failed && !last && encoding != TextEncoding::Auto) {
+    if (error == 0 && encoding == TextEncoding::Auto) size = passAscii(into, capacity);
+    if (error == 0 && !last && encoding != TextEncoding::Auto) {
         size += encoding == TextEncoding::ShiftJis ? passRest(into + size, capacity - size, last)
                                                    : convert(into + size, capacity - size, last);
     }
-    failedRead = failed;
+    readFailure = error;
     return size;
 }
 
@@ -82,7 +89,7 @@ std::size_t TargetText::passRest(char* into, std::size_t capacity, bool& last) {
     }
     std::size_t wanted = capacity - size;
     std::size_t read = std::fread(into + size, 1, wanted, file);
-    failed = std::ferror(file) != 0;
+    error = readError(file);
     last = read < wanted;
     return size + read;
 }

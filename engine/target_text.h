@@ -15,8 +15,8 @@ class TargetText {
     TargetText(std::FILE* file, TextEncoding encoding) : file(file), encoding(encoding) {}
 
     // Fills `into` with up to `capacity` bytes (at least 2 * maxCharacterBytes); `last` when the
-    // target ends with them.
-    std::size_t read(char* into, std::size_t capacity, bool& last, bool& failed);
+    // target ends with them. A failed read sets `error` to its errno.
+    std::size_t read(char* into, std::size_t capacity, bool& last, int& error);
 
   private:
     bool fillChunk();
@@ -29,7 +29,7 @@ class TargetText {
     std::FILE* file;
     TextEncoding encoding;
     bool started = false;
-    bool failed = false;
+    int error = 0;           // errno of a read that failed
     std::vector<char> chunk; // bytes read and not yet passed on are chunk[chunkStart, chunkEnd)
     std::size_t chunkStart = 0;
     std::size_t chunkEnd = 0;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// How text crosses the command line and stdout, which differs by platform.
+struct ConsoleText {
+    bool utf8Arguments = false; // arguments are UTF-8 text rather than code page 932 bytes
+    bool utf8Stdout = false;    // rows are printed in UTF-8 rather than code page 932
+};
+
+// Sets up stdout and the locale and tells how text crosses: on Windows the arguments are always
+// UTF-8 (see programArguments) and stdout follows the console's output code page; elsewhere both
+// follow the codeset of the locale's LC_CTYPE, as Unix tools do.
+ConsoleText setUpConsole();
+
+// The arguments after the program's name: on Windows read again from the UTF-16 command line and
+// held in UTF-8, so that no typed character is lost; elsewhere the bytes as given.
+std::vector<std::string> programArguments(int argc, char** argv);
+
+// A file argument in the form the C file functions take: on Windows in the ANSI code page.
+std::string pathArgument(const std::string& argument);
