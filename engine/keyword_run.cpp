@@ -1,6 +1,6 @@
 #include "keyword_run.h"
 
-#include "run_failure.h"
+#include "run_frame.h"
 #include "sentence_reader.h"
 
 KeywordRun::KeywordRun(KeywordRunOptions& options)
@@ -54,23 +54,9 @@ bool KeywordRun::endBlock() {
 RunResult run(const char* targetPath, const char* logPath, KeywordRunOptions options,
               std::vector<RankingRow>& rows, RunFailure* failure) {
     rows.clear();
-    RunFailure unreported;
-    RunFailure& report = failure ? *failure : unreported;
-    OutputFile log;
-    if (!log.open(logPath, options.outputEncoding))
-        return reported(RunResult::OutputError, logPath, log.error(), report);
-    std::FILE* target = std::fopen(targetPath, "rb");
-    if (!target) return reported(RunResult::TargetUnreadable, targetPath, errno, report);
-    RunResult result = RunResult::TargetUnreadable;
-    try {
-        KeywordRun keywordRun(options);
-        result = keywordRun.run(target, log, rows, report);
-    } catch (...) {
-        // The lists did not fit in memory.
-    }
-    std::fclose(target);
-    bool written = log.close();
-    if (result != RunResult::Done) return reported(result, targetPath, report.error, report);
-    if (!written) return reported(RunResult::OutputError, logPath, log.error(), report);
-    return RunResult::Done;
+    return runOnFiles(targetPath, logPath, options.outputEncoding, "", failure,
+                      [&](std::FILE* target, OutputFile& log, RunFailure& report) {
+                          KeywordRun keywordRun(options);
+                          return keywordRun.run(target, log, rows, report);
+                      });
 }

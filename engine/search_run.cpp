@@ -1,7 +1,7 @@
 #include "conversions.h"
 #include "keyword_engine.h"
 #include "output_file.h"
-#include "run_failure.h"
+#include "run_frame.h"
 #include "sentence_reader.h"
 #include "shift_jis.h"
 
@@ -72,26 +72,13 @@ class SearchRun {
 
 RunResult run(const char* targetPath, const char* resultPath, const SearchRunOptions& options,
               RunFailure* failure) {
-    RunFailure unreported;
-    RunFailure& report = failure ? *failure : unreported;
-    OutputFile result;
-    if (!result.open(resultPath, options.outputEncoding))
-        return reported(RunResult::OutputError, resultPath, result.error(), report);
-    result.write(searchHeader);
-    std::FILE* target = std::fopen(targetPath, "rb");
-    if (!target) return reported(RunResult::TargetUnreadable, targetPath, errno, report);
-    RunResult code = RunResult::TargetUnreadable;
-    try {
-        SearchRun search(options, result);
-        SentenceReader reader;
-        code = reader.read(target, options.encoding, sinkFor(search), report);
-    } catch (...) {
-        // No memory for the run's buffers.
-    }
-    std::fclose(target);
-    if (code == RunResult::Done) result.write(searchFooter);
-    bool written = result.close();
-    if (code != RunResult::Done) return reported(code, targetPath, report.error, report);
-    if (!written) return reported(RunResult::OutputError, resultPath, result.error(), report);
-    return RunResult::Done;
+    return runOnFiles(targetPath, resultPath, options.outputEncoding, searchHeader, failure,
+                      [&](std::FILE* target, OutputFile& result, RunFailure& report) {
+                          SearchRun search(options, result);
+                          SentenceReader reader;
+                          RunResult code =
+                              reader.read(target, options.encoding, sinkFor(search), report);
+                          if (code == RunResult::Done) result.write(searchFooter);
+                          return code;
+                      });
 }
