@@ -14,8 +14,8 @@ char keywordLogPath[pathSize];
 char resultPath[pathSize];
 
 // Defined in this order so that ignoreWords is destroyed first.
-WordSet userWords;
-WordSet ignoreWords;
+WordList userWords;
+WordList ignoreWords;
 
 namespace {
 

@@ -13,8 +13,8 @@ extern char excludedListPath[pathSize];
 extern char keywordLogPath[pathSize];
 extern char resultPath[pathSize];
 
-extern WordSet userWords;
-extern WordSet ignoreWords; // the excluded words
+extern WordList userWords;
+extern WordList ignoreWords; // the excluded words
 
 // Sets the five paths from the folder of the executable.
 void findFilePaths();

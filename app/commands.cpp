@@ -39,8 +39,8 @@ KeywordRunOptions keywordRunOptions() {
     options.toFullWidth = settings.toDouble == 1;
     options.toUpper = settings.toUpper == 1;
     options.englishMode = englishMode == 1;
-    options.userWords.assign(userWords.begin(), userWords.end());
-    options.excludedWords.assign(ignoreWords.begin(), ignoreWords.end());
+    options.userWords.assign(userWords.words.begin(), userWords.words.end());
+    options.excludedWords.assign(ignoreWords.words.begin(), ignoreWords.words.end());
     return options;
 }
 

@@ -14,12 +14,12 @@ void showRow(int row, const char* word, const char* count) {
     SetWindowTextA(countEdits[row], count);
 }
 
-// The text is taken unchanged, spaces included; a word already in the set leaves it as it is.
-void registerWord(int row, WordSet& words, const char* message, const char* caption) {
+// The text is taken unchanged, spaces included; a word already in the list leaves it as it is.
+void registerWord(int row, WordList& list, const char* message, const char* caption) {
     char keyword[1024] = {};
     if (GetWindowTextA(keywordEdits[row], keyword, sizeof keyword) == 0)
         return showError(noKeywordMessage);
-    words.insert(keyword);
+    addWord(list, keyword);
     showInformation(message, caption);
 }
 

@@ -1,56 +1,100 @@
 #include "word_lists.h"
 
 #include "replace_file.h"
+#include "text_encoding.h"
 
 #include <cstdio>
-#include <vector>
+#include <string_view>
 
 namespace {
 
-constexpr char endOfData = 0x1A; // Ctrl-Z ends a text file
+constexpr unsigned endOfData = 0x1A; // Ctrl-Z ends a text file
 
-void addLine(std::string& line, WordSet& words) {
-    // A NUL inside a line ends its word.
-    line.resize(line.find('\0') == std::string::npos ? line.size() : line.find('\0'));
-    if (!line.empty()) words.insert(line);
+bool isUtf16(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
+}
+
+bool readWholeFile(const char* path, std::string& data) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    char block[64 * 1024];
+    for (size_t size; (size = std::fread(block, 1, sizeof block, file)) > 0;)
+        data.append(block, size);
+    bool readWhole = !std::ferror(file);
+    std::fclose(file);
+    return readWhole;
+}
+
+void addLine(std::string& line, WordList& list) {
+    if (line.empty()) return;
+    if (list.encoding == TextEncoding::ShiftJis) {
+        list.words.insert(std::move(line));
+    } else {
+        list.words.insert(toCodePage932(list.encoding, line));
+        list.fileWords.insert(std::move(line));
+    }
     line.clear();
+}
+
+// Cuts the text into lines of units of `unitSize` bytes. An odd byte at the end of UTF-16 text is
+// no character and is dropped: written back before other words, it would shift all their units.
+template <size_t unitSize> void addLines(std::string_view text, WordList& list) {
+    const bool bigEndian = list.encoding == TextEncoding::Utf16BE;
+    std::string line;
+    bool wordEnded = false; // by a NUL
+    for (size_t at = 0; at + unitSize <= text.size(); at += unitSize) {
+        auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+        unsigned unit = byte(0);
+        if constexpr (unitSize == 2) unit = bigEndian ? unit << 8 | byte(1) : byte(1) << 8 | unit;
+        if (unit == endOfData) return addLine(line, list);
+        if (unit == '\n') {
+            addLine(line, list);
+            wordEnded = false;
+        } else if (unit == 0) {
+            wordEnded = true;
+        } else if (unit != '\r' && !wordEnded) {
+            line.append(text.data() + at, unitSize);
+        }
+    }
+    addLine(line, list);
+}
+
+std::string lineEnd(TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf16LE) return std::string("\r\0\n\0", 4);
+    if (encoding == TextEncoding::Utf16BE) return std::string("\0\r\0\n", 4);
+    return "\r\n";
 }
 
 } // namespace
 
-bool loadWordList(const char* path, WordSet& words) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    std::vector<char> block(64 * 1024);
-    std::string line;
-    bool ended = false;
-    while (!ended) {
-        size_t size = std::fread(block.data(), 1, block.size(), file);
-        for (size_t i = 0; i < size && !ended; ++i) {
-            char c = block[i];
-            if (c == endOfData)
-                ended = true;
-            else if (c == '\n')
-                addLine(line, words);
-            else if (c != '\r')
-                line.push_back(c);
-        }
-        if (size < block.size()) break;
-    }
-    bool readWhole = !std::ferror(file);
-    std::fclose(file);
-    if (readWhole) addLine(line, words);
-    return readWhole;
+bool loadWordList(const char* path, WordList& list) {
+    std::string data;
+    if (!readWholeFile(path, data)) return false;
+    list.encoding = detectEncoding(data, true);
+    list.mark = data.substr(0, byteOrderMark(data).size);
+    std::string_view text = std::string_view(data).substr(list.mark.size());
+    if (isUtf16(list.encoding))
+        addLines<2>(text, list);
+    else
+        addLines<1>(text, list);
+    return true;
 }
 
-bool saveWordList(const char* path, const WordSet& words) {
+void addWord(WordList& list, const std::string& word) {
+    if (list.words.insert(word).second && list.encoding != TextEncoding::ShiftJis)
+        list.fileWords.insert(fromCodePage932(list.encoding, word));
+}
+
+bool saveWordList(const char* path, const WordList& list) {
     std::string temporaryPath = std::string(path) + ".tmp";
     std::FILE* file = std::fopen(temporaryPath.c_str(), "wb");
     if (!file) return false;
-    bool written = true;
+    const WordSet& words = list.encoding == TextEncoding::ShiftJis ? list.words : list.fileWords;
+    const std::string end = lineEnd(list.encoding);
+    bool written = std::fwrite(list.mark.data(), 1, list.mark.size(), file) == list.mark.size();
     for (const std::string& word : words) {
         written = written && std::fwrite(word.data(), 1, word.size(), file) == word.size() &&
-                  std::fwrite("\r\n", 1, 2, file) == 2;
+                  std::fwrite(end.data(), 1, end.size(), file) == end.size();
     }
     written = std::fflush(file) == 0 && written;
     written = std::fclose(file) == 0 && written;

@@ -131,11 +131,15 @@ void releaseFreedMemory() {
 #endif
 }
 
-// The list in ascending byte order, as the window hands it over. Its words move out of the set,
-// whose memory is given back: a large list is worth not holding twice during the run.
+// The list in code page 932 and ascending byte order, as the window hands it over. Its words move
+// out of the set, whose memory is given back: a large list is worth not holding twice during the
+// run. The words as the file has them are needed only to save it again.
 std::vector<std::string> loadListOption(const std::string& path, const std::string& option) {
-    WordSet set;
-    if (!loadWordList(path.c_str(), set)) throw UsageError{option + ": cannot read '" + path + "'"};
+    WordList list;
+    if (!loadWordList(path.c_str(), list))
+        throw UsageError{option + ": cannot read '" + path + "'"};
+    list.fileWords.clear();
+    WordSet& set = list.words;
     std::vector<std::string> words;
     words.reserve(set.size());
     while (!set.empty()) words.push_back(std::move(set.extract(set.begin()).value()));

@@ -65,14 +65,16 @@ TEST(SaveUnderFaults, FailsAndLosesNothingThenSucceeds) {
         // A short list meets the fault only when the file is flushed, a long one while written.
         for (const WordSet& words : {WordSet{"new"}, manyWords()}) {
             fault.inject(folder);
-            EXPECT_FALSE(saveWordList(list.c_str(), words)) << fault.name;
+            EXPECT_FALSE(saveWordList(list.c_str(), {TextEncoding::ShiftJis, "", words, {}}))
+                << fault.name;
             EXPECT_EQ(readBytes(list), oldList) << fault.name;
             EXPECT_FALSE(fs::exists(fs::symlink_status(list + ".tmp"))) << fault.name;
         }
         fault.remove(folder);
-        WordSet saved;
-        EXPECT_TRUE(saveWordList(list.c_str(), manyWords()) && loadWordList(list.c_str(), saved));
-        EXPECT_EQ(saved, manyWords()) << fault.name;
+        WordList saved;
+        EXPECT_TRUE(saveWordList(list.c_str(), {TextEncoding::ShiftJis, "", manyWords(), {}}) &&
+                    loadWordList(list.c_str(), saved));
+        EXPECT_EQ(saved.words, manyWords()) << fault.name;
         umount2(folder.path.c_str(), MNT_DETACH);
     }
 }
