@@ -85,14 +85,17 @@ void addWord(WordList& list, const std::string& word) {
         list.fileWords.insert(fromCodePage932(list.encoding, word));
 }
 
+const WordSet& wordsAsInFile(const WordList& list) {
+    return list.encoding == TextEncoding::ShiftJis ? list.words : list.fileWords;
+}
+
 bool saveWordList(const char* path, const WordList& list) {
     std::string temporaryPath = std::string(path) + ".tmp";
     std::FILE* file = std::fopen(temporaryPath.c_str(), "wb");
     if (!file) return false;
-    const WordSet& words = list.encoding == TextEncoding::ShiftJis ? list.words : list.fileWords;
     const std::string end = lineEnd(list.encoding);
     bool written = std::fwrite(list.mark.data(), 1, list.mark.size(), file) == list.mark.size();
-    for (const std::string& word : words) {
+    for (const std::string& word : wordsAsInFile(list)) {
         written = written && std::fwrite(word.data(), 1, word.size(), file) == word.size() &&
                   std::fwrite(end.data(), 1, end.size(), file) == end.size();
     }

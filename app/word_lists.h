@@ -20,6 +20,9 @@ struct WordList {
     WordSet fileWords;
 };
 
+// The words as the file has them.
+const WordSet& wordsAsInFile(const WordList& list);
+
 // Reads a list file in text mode, in the encoding that its byte order mark or its first bytes
 // above 0x7F show: CR is dropped, 0x1A ends the data, LF ends a line, a NUL ends the word of its
 // line, and empty lines carry no word; in UTF-16 these are units, not bytes. False when the file
