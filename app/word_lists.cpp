@@ -53,7 +53,10 @@ template <size_t unitSize> void addLines(std::string_view text, WordList& list) 
         } else if (unit == 0) {
             wordEnded = true;
         } else if (unit != '\r' && !wordEnded) {
-            line.append(text.data() + at, unitSize);
+            if constexpr (unitSize == 1)
+                line.push_back(text[at]);
+            else
+                line.append(text.data() + at, unitSize);
         }
     }
     addLine(line, list);
