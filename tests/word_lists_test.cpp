@@ -36,7 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
                              {"ab", "x"}},
                     LoadCase{"LongLinesStayWhole",
                              std::string(1023, 'a') + "\n" + std::string(3000, 'b') + "\nc",
-                             {std::string(1023, 'a'), std::string(3000, 'b'), "c"}}),
+                             {std::string(1023, 'a'), std::string(3000, 'b'), "c"}},
+                    LoadCase{"OneByteFile", "a", {"a"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoadWordList, MissingOrUnreadableFileFails) {
