@@ -5,6 +5,7 @@
 #include "keyword_engine.h"
 #include "reference_engine.h"
 #include "test_files.h"
+#include "text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <random>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -34,20 +36,24 @@ class Random {
     std::mt19937 engine;
 };
 
-const Strings words = {
-    "abc", "ABC", "aBc", "This", "is", "a", "pen", "don't", "ABC123", "x", "AA", "AB", "ABXAB", "3",
-    "#", "-", "\x7f", "\x80", "\"q\"", "one,two",
-    // 東京 東京都 日本 は 晴れ 時々 々 ー コーヒー すごーい カタカナ ガイド ＡＢＣ ａｂｃ α ヂ メ
-    // 、 「 ─ 亜 ① 纊 ぁ ヶ
-    "\x93\x8c\x8b\x9e", "\x93\x8c\x8b\x9e\x93\x73", "\x93\xfa\x96\x7b", "\x82\xcd",
-    "\x90\xb0\x82\xea", "\x8e\x9e\x81\x58", "\x81\x58", "\x81\x5b",
-    "\x83\x52\x81\x5b\x83\x71\x81\x5b", "\x82\xb7\x82\xb2\x81\x5b\x82\xa2",
-    "\x83\x4a\x83\x5e\x83\x4a\x83\x69", "\x83\x4b\x83\x43\x83\x68", "\x82\x60\x82\x61\x82\x62",
-    "\x82\x81\x82\x82\x82\x83", "\x83\xbf", "\x83\x61", "\x83\x81", "\x81\x41", "\x81\x75",
-    "\x84\x9f", "\x88\x9f", "\x87\x40", "\xed\x40", "\x82\x9f", "\x83\x96",
-    // ｶﾞｲﾄﾞ ﾃｽﾄ ﾊﾟﾝ ｳﾞ ﾅﾞ ｶﾀｶﾅ ｰ ｡ ･ ﾞ ﾟ, and bytes of the class that are no kana
-    "\xb6\xde\xb2\xc4\xde", "\xc3\xbd\xc4", "\xca\xdf\xdd", "\xb3\xde", "\xc5\xde",
-    "\xb6\xc0\xb6\xc5", "\xb0", "\xa1", "\xa5", "\xde", "\xdf", "\xa0\xf0\xfd\xff"};
+// The words of UTF-8 text separated by spaces, in Shift-JIS.
+Strings sjisWords(const char* utf8) {
+    Strings split;
+    std::istringstream text(toCodePage932(TextEncoding::Utf8, utf8));
+    for (std::string word; text >> word;) split.push_back(word);
+    return split;
+}
+
+// DEL, 0x80, 纊 in its NEC code, which no conversion gives, and half-width bytes that are no kana.
+const Strings words = [] {
+    Strings all = {"\x7f", "\x80", "\xed\x40", "\xa0\xf0\xfd\xff"};
+    for (const std::string& word :
+         sjisWords(u8"abc ABC aBc This is a pen don't ABC123 x AA AB ABXAB 3 # - \"q\" one,two "
+                   u8"東京 東京都 日本 は 晴れ 時々 々 ー コーヒー すごーい カタカナ ガイド "
+                   u8"ＡＢＣ ａｂｃ α ヂ メ 、 「 ─ 亜 ① ぁ ヶ ｶﾞｲﾄﾞ ﾃｽﾄ ﾊﾟﾝ ｳﾞ ﾅﾞ ｶﾀｶﾅ ｰ ｡ ･ ﾞ ﾟ"))
+        all.push_back(word);
+    return all;
+}();
 const Strings separators = {" ", "  ", "\x81\x40" /* 　 */, ",", "\"", "'"};
 const Strings sentenceEnds = {".", "!", "?", "\x81\x42", "\x81\x49", "\x81\x48"}; // 。！？
 const Strings lineBreaks = {"\r", "\n", "\r\n", "\n\r", "\r\n\r\n", "\r\r\n"};
@@ -160,10 +166,7 @@ std::string wordsOf(Random& random, const Strings& letters, size_t length, int w
     return text;
 }
 
-// A B X a b ABA 東 京 都 ヂ メ カ ｶ ﾞ ｰ ー 々 。
-const Strings denseLetters = {
-    "A",        "B",        "X",        "a",    "b",    "ABA",  "\x93\x8c", "\x8b\x9e", "\x93\x73",
-    "\x83\x61", "\x83\x81", "\x83\x4a", "\xb6", "\xde", "\xb0", "\x81\x5b", "\x81\x58", "\x81\x42"};
+const Strings denseLetters = sjisWords(u8"A B X a b ABA 東 京 都 ヂ メ カ ｶ ﾞ ｰ ー 々 。");
 
 std::string denseText(Random& random) {
     return wordsOf(random, denseLetters, random.below(400), 8);

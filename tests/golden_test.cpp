@@ -23,8 +23,10 @@ namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
 
 #ifdef _WIN32
+constexpr bool onWindows = true;
 const std::string changeDirectory = "cd /d"; // the temporary folder may be on another drive
 #else
+constexpr bool onWindows = false;
 const std::string changeDirectory = "cd";
 #endif
 
@@ -50,11 +52,8 @@ std::string withoutLineEnd(std::string text) {
 }
 
 int runInFolder(const fs::path& folder, const std::string& arguments, const std::string& locale) {
-#ifdef _WIN32
-    const std::string environment;
-#else
-    const std::string environment = "LC_ALL=" + (locale.empty() ? "C" : locale) + " ";
-#endif
+    const std::string environment =
+        onWindows ? "" : "LC_ALL=" + (locale.empty() ? "C" : locale) + " ";
     const std::string command = changeDirectory + " \"" + folder.string() + "\" && " + environment +
                                 "\"" TALLYON_CLI "\" " + arguments + " >stdout 2>stderr";
     const int status = std::system(command.c_str());
@@ -70,9 +69,7 @@ class Golden : public testing::TestWithParam<std::string> {};
 TEST_P(Golden, LeavesTheExpectedFiles) {
     const fs::path source = fs::path(TALLYON_CASES) / GetParam();
     const std::string locale = withoutLineEnd(readBytes((source / "locale").string()));
-#ifdef _WIN32
-    if (!locale.empty()) GTEST_SKIP() << "needs a POSIX shell to set LC_ALL";
-#endif
+    if (onWindows && !locale.empty()) GTEST_SKIP() << "needs a POSIX shell to set LC_ALL";
     TemporaryFolder folder;
     const Files input = filesIn(source / "input");
     for (const auto& [name, bytes] : input) {
@@ -90,9 +87,7 @@ TEST_P(Golden, LeavesTheExpectedFiles) {
     }
     Files expected = filesIn(source / "expected");
     const auto windowsStderr = expected.extract("stderr.windows");
-#ifdef _WIN32
-    if (windowsStderr) expected["stderr"] = windowsStderr.mapped();
-#endif
+    if (onWindows && windowsStderr) expected["stderr"] = windowsStderr.mapped();
     EXPECT_EQ(left, expected);
 }
 

@@ -1,5 +1,7 @@
 #include "reference_engine.h"
 
+#include "text_encoding.h"
+
 #include <algorithm>
 #include <fstream>
 #include <functional>
@@ -27,27 +29,24 @@ size_t findOnBoundary(const std::string& text, const std::string& needle) {
     return std::string::npos;
 }
 
-// ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン
-// for ｦ (0xA6) to ﾝ (0xDD)
-const char fullWidthKana[] =
-    "\x83\x92\x83\x40\x83\x42\x83\x44\x83\x46\x83\x48\x83\x83\x83\x85\x83\x87\x83\x62\x81\x5B"
-    "\x83\x41\x83\x43\x83\x45\x83\x47\x83\x49\x83\x4A\x83\x4C\x83\x4E\x83\x50\x83\x52\x83\x54"
-    "\x83\x56\x83\x58\x83\x5A\x83\x5C\x83\x5E\x83\x60\x83\x63\x83\x65\x83\x67\x83\x69\x83\x6A"
-    "\x83\x6B\x83\x6C\x83\x6D\x83\x6E\x83\x71\x83\x74\x83\x77\x83\x7A\x83\x7D\x83\x7E\x83\x80"
-    "\x83\x81\x83\x82\x83\x84\x83\x86\x83\x88\x83\x89\x83\x8A\x83\x8B\x83\x8C\x83\x8D\x83\x8F"
-    "\x83\x93";
+std::string sjis(const char* utf8) {
+    return toCodePage932(TextEncoding::Utf8, utf8);
+}
 
-// ｳﾞ ヴ, ｶﾞ to ﾄﾞ ガ to ド, ﾊﾞ to ﾎﾞ バ to ボ, ﾊﾟ to ﾎﾟ パ to ポ: a kana and its mark compose one.
-const std::map<std::string, std::string> composedKana = {
-    {"\xB3\xDE", "\x83\x94"}, {"\xB6\xDE", "\x83\x4B"}, {"\xB7\xDE", "\x83\x4D"},
-    {"\xB8\xDE", "\x83\x4F"}, {"\xB9\xDE", "\x83\x51"}, {"\xBA\xDE", "\x83\x53"},
-    {"\xBB\xDE", "\x83\x55"}, {"\xBC\xDE", "\x83\x57"}, {"\xBD\xDE", "\x83\x59"},
-    {"\xBE\xDE", "\x83\x5B"}, {"\xBF\xDE", "\x83\x5D"}, {"\xC0\xDE", "\x83\x5F"},
-    {"\xC1\xDE", "\x83\x61"}, {"\xC2\xDE", "\x83\x64"}, {"\xC3\xDE", "\x83\x66"},
-    {"\xC4\xDE", "\x83\x68"}, {"\xCA\xDE", "\x83\x6F"}, {"\xCB\xDE", "\x83\x72"},
-    {"\xCC\xDE", "\x83\x75"}, {"\xCD\xDE", "\x83\x78"}, {"\xCE\xDE", "\x83\x7B"},
-    {"\xCA\xDF", "\x83\x70"}, {"\xCB\xDF", "\x83\x73"}, {"\xCC\xDF", "\x83\x76"},
-    {"\xCD\xDF", "\x83\x79"}, {"\xCE\xDF", "\x83\x7C"}};
+// ｦ (0xA6) to ﾝ (0xDD) in full width.
+const std::string fullWidthKana =
+    sjis(u8"ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテト"
+         u8"ナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン");
+
+// A kana and its mark compose one: ｳﾞ ヴ, ｶﾞ to ﾄﾞ ガ to ド, ﾊﾞ to ﾎﾞ バ to ボ, ﾊﾟ to ﾎﾟ パ to ポ.
+std::map<std::string, std::string> composedKanaTable() {
+    const std::string halves = sjis(u8"ｳﾞｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ");
+    const std::string wholes = sjis(u8"ヴガギグゲゴザジズゼゾダヂヅデドバビブベボパピプペポ");
+    std::map<std::string, std::string> table;
+    for (size_t i = 0; i < wholes.size(); i += 2) table[halves.substr(i, 2)] = wholes.substr(i, 2);
+    return table;
+}
+const std::map<std::string, std::string> composedKana = composedKanaTable();
 
 // The first rule that matches decides; 々 and ー continue the run they stand in.
 Class classOfDoubleByte(unsigned char lead, unsigned char trail) {
@@ -220,7 +219,7 @@ std::string toFullWidthKana(const std::string& text) {
         else if (composed != composedKana.end())
             out += composed->second, ++i;
         else if (c >= 0xA6 && c <= 0xDD)
-            out += std::string(fullWidthKana + (c - 0xA6) * 2, 2);
+            out += fullWidthKana.substr((c - 0xA6) * 2, 2);
         else
             out += static_cast<char>(c);
     }
@@ -253,13 +252,8 @@ RunResult run(const char* targetPath, const char* logPath, const KeywordRunOptio
     return log ? RunResult::Done : RunResult::OutputError;
 }
 
-// "// ※※※※※ 検索結果 開始 ※※※※※ //" and "// ※※※※※ 検索結果 終了 ※※※※※ //"
-const char searchHeader[] = "// \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81\xA6 \x8C\x9F\x8D\xF5\x8C"
-                            "\x8B\x89\xCA \x8A\x4A\x8E\x6E \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81"
-                            "\xA6 //\n\n";
-const char searchFooter[] = "// \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81\xA6 \x8C\x9F\x8D\xF5\x8C"
-                            "\x8B\x89\xCA \x8F\x49\x97\xB9 \x81\xA6\x81\xA6\x81\xA6\x81\xA6\x81"
-                            "\xA6 //\n";
+const std::string searchHeader = sjis(u8"// ※※※※※ 検索結果 開始 ※※※※※ //\n\n");
+const std::string searchFooter = sjis(u8"// ※※※※※ 検索結果 終了 ※※※※※ //\n");
 
 // The sentence and the keyword are compared in converted form; a hit is written as read.
 RunResult run(const char* targetPath, const char* resultPath, const SearchRunOptions& options) {

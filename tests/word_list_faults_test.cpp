@@ -41,12 +41,6 @@ const Fault faults[] = {
          }
      },
      [](const TemporaryFolder& folder) { fs::remove(folder.file("filler")); }},
-    // A device that reports every write as a full disk, reached through the temporary file's name.
-    {"every write fails", "size=1m",
-     [](const TemporaryFolder& folder) {
-         fs::create_symlink("/dev/full", folder.file("list.lst.tmp"));
-     },
-     [](const TemporaryFolder&) {}},
     {"no free inode", "size=1m,nr_inodes=2", // the folder and the list
      [](const TemporaryFolder&) {},
      [](const TemporaryFolder& folder) { ASSERT_TRUE(remount(folder, 0, "size=1m,nr_inodes=3")); }},

@@ -7,39 +7,6 @@
 
 namespace {
 
-struct LoadCase {
-    const char* name;
-    std::string file;
-    WordSet words;
-};
-
-class LoadWordList : public testing::TestWithParam<LoadCase> {};
-
-TEST_P(LoadWordList, ReadsOneWordPerLine) {
-    TemporaryFolder folder;
-    writeBytes(folder.file("list.lst"), GetParam().file);
-    WordList list;
-    ASSERT_TRUE(loadWordList(folder.file("list.lst").c_str(), list));
-    EXPECT_EQ(list.words, GetParam().words);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LoadWordList,
-    testing::Values(LoadCase{"DuplicatesEmptyLinesAndLastLineWithoutBreak",
-                             "b\r\na\r\na\r\n\r\n c \nd",
-                             {"a", "b", " c ", "d"}},
-                    LoadCase{"CrDroppedAnywhere", "a\rb\r\r\n\r\n", {"ab"}},
-                    LoadCase{"CtrlZEndsTheDataAndNulTheWord",
-                             std::string("ab\0cd\nx\x1a"
-                                         "c\nd\n",
-                                         12),
-                             {"ab", "x"}},
-                    LoadCase{"LongLinesStayWhole",
-                             std::string(1023, 'a') + "\n" + std::string(3000, 'b') + "\nc",
-                             {std::string(1023, 'a'), std::string(3000, 'b'), "c"}},
-                    LoadCase{"OneByteFile", "a", {"a"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 TEST(LoadWordList, MissingOrUnreadableFileFails) {
     TemporaryFolder folder;
     WordList list;
@@ -47,8 +14,9 @@ TEST(LoadWordList, MissingOrUnreadableFileFails) {
     EXPECT_FALSE(loadWordList(folder.path.string().c_str(), list));
 }
 
-// Each list of tests/word_lists, given 京 and 〜 in code page 932 as the window registers them,
-// saves as its .saved file; an empty list saves as an empty file. Each save replaces the file.
+// Each list of tests/word_lists is read, given 京 and 〜 in code page 932 as the window registers
+// them, and saved as its .saved file; an empty list saves as an empty file. Each save replaces the
+// file.
 TEST(SaveWordList, KeepsTheEncodingAndEveryWordAsRead) {
     TemporaryFolder folder;
     const std::string path = folder.file("list.lst");
