@@ -74,7 +74,7 @@ const ConversionCase conversionCases[] = {
      "\xFA\x40\xFA\x5C\x81\xE6\x87\x54\x81\xCA"},
     {E::Utf8, "\xC3\xA9\xF0\x9F\x98\x80", geta + geta}, // é and an emoji have no form
     {E::Utf8, "\xE3\x81\x41\xE3\x81" + a, geta + "A" + geta + "\x82\xA0"},
-    {E::Utf8, "\xED\xA0\x80\xC0\xAF\xFF\xC2\xC0", times(geta, 8)},
+    {E::Utf8, "\xED\xA0\x80\xC0\xAF\xFF\xC2\xC0\xED\x81\x81", times(geta, 9)}, // U+D041 last
     {E::Utf8, "\xE3\x41\x81", geta + "A" + geta},
     {E::Utf8, "\xF4\x90\x80\x80\xE0\x80\xE0\xA0\x80\xF5\x80", times(geta, 9)},
     {E::Utf8, "a\xF0\x9F\x98", "a" + geta},
@@ -151,10 +151,10 @@ std::string outcomeOf(const std::string& target, TextEncoding encoding,
     return outcome + readBytes(folder.file("keyword.log")) + readBytes(folder.file("result.txt"));
 }
 
-// ASCII beyond the first chunk the reader takes, then text beyond its first blocks, so that
+// ASCII beyond the first block the reader fills, then text beyond its next blocks, so that
 // characters fall across every boundary of its buffers.
 TEST(TextEncoding, EveryEncodingGivesTheOutputsOfShiftJis) {
-    const std::string utf8 = times("ASCII text. It reads the same!\r\n", 5000) +
+    const std::string utf8 = times("ASCII text. It reads the same!\r\n", 9000) +
                              times(u8"今日は晴れ。東京の先生！ｶﾀｶﾅと〜 − ¢。\n", 12000);
     const std::string shiftJis = toCodePage932(E::Utf8, utf8);
     TemporaryFolder folder;
