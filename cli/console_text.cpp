@@ -25,9 +25,10 @@ ConsoleText setUpConsole() {
     return {true, GetConsoleOutputCP() == CP_UTF8};
 }
 
-std::vector<std::string> programArguments(int, char**) {
+std::vector<std::string> programArguments(int argc, char** argv) {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!arguments) return {argv + 1, argv + argc}; // no memory to split it: the ANSI arguments
     std::vector<std::string> utf8;
     for (int i = 1; i < count; ++i)
         utf8.push_back(convertedFromWide(arguments[i], lstrlenW(arguments[i]), CP_UTF8));
