@@ -45,12 +45,34 @@ std::string pathArgument(const std::string& argument) {
 }
 
 #else
+#include <algorithm>
+#include <cctype>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <langinfo.h>
 
+namespace {
+
+// Whether the locale that the environment names for LC_CTYPE has the codeset UTF-8, read from its
+// name ("ja_JP.UTF-8", "en_US.utf8").
+bool localeNameSaysUtf8() {
+    const char* name = nullptr;
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"})
+        if ((name = std::getenv(variable)) && *name) break;
+    std::string codeset = name ? name : "";
+    codeset = codeset.substr(std::min(codeset.find('.'), codeset.size()));
+    for (char& c : codeset) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return codeset.rfind(".utf-8", 0) == 0 || codeset.rfind(".utf8", 0) == 0;
+}
+
+} // namespace
+
+// A locale that is named but not installed still tells what the terminal shows, so its name
+// decides when setlocale cannot load it.
 ConsoleText setUpConsole() {
-    bool utf8 = std::setlocale(LC_CTYPE, "") && std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    bool utf8 = std::setlocale(LC_CTYPE, "") ? std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0
+                                             : localeNameSaysUtf8();
     return {utf8, utf8};
 }
 
