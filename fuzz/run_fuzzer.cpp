@@ -1,7 +1,8 @@
 // A keyword run or a search run over arbitrary bytes, with its options from the input, compared
 // with the reference engine; then the same target read behind zero bytes that move one of the
-// engine's 256 KiB block boundaries into it must give the same outcome. Layout of the input:
-//   1 byte    the kind of run: even keywords, odd search
+// engine's 256 KiB block boundaries into it, and the target in UTF-8 or UTF-16 where it converts
+// back to the same bytes, must give the same outcome. Layout of the input:
+//   1 byte    the kind of run: even keywords, odd search; and with 2 UTF-16LE, else UTF-8 below
 //   6 bytes   the minimum word lengths (signed)      1 byte  minimum count (signed)
 //   1 byte    rows (signed)                          3 bytes full width, upper case, English: 1 on
 //   2 bytes   where the block boundary falls in the target (little-endian, modulo its size + 1)
@@ -10,6 +11,7 @@
 
 #include "keyword_engine.h"
 #include "reference_engine.h"
+#include "text_encoding.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -65,7 +67,8 @@ struct Input {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     Input input{{reinterpret_cast<const char*>(data), size}};
     RunCase c;
-    c.search = input.take() & 1;
+    const int kind = input.take();
+    c.search = kind & 1;
     KeywordRunOptions& o = c.options;
     for (int& least : o.minBytes) least = input.take();
     o.minimumCount = input.take();
@@ -88,5 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     if (outcome != outcomeOf(reference, c, target.path, output.path)) std::abort();
     target.write(text, 256 * 1024 - boundary % (text.size() + 1));
     if (outcome != outcomeOf(engine, c, target.path, output.path)) std::abort();
+    const TextEncoding encoding = kind & 2 ? TextEncoding::Utf16LE : TextEncoding::Utf8;
+    const std::string converted = fromCodePage932(encoding, text);
+    if (toCodePage932(encoding, converted) != text) return 0;
+    target.write(converted);
+    if (outcome != outcomeOf(engine, c, target.path, output.path, encoding)) std::abort();
     return 0;
 }

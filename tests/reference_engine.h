@@ -29,13 +29,13 @@ struct RunCase {
 };
 
 // A run of either engine, given as `run`, as one text: its code, its output file and its rows.
+// The target is read as Shift-JIS, the one encoding the reference knows, unless told otherwise.
 template <class Run>
 std::string outcomeOf(Run run, const RunCase& c, const std::string& target,
-                      const std::string& output) {
+                      const std::string& output, TextEncoding encoding = TextEncoding::ShiftJis) {
     std::vector<RankingRow> rows;
-    // Both read the target as Shift-JIS, the one encoding the reference knows.
     KeywordRunOptions options = c.options;
-    options.encoding = TextEncoding::ShiftJis;
+    options.encoding = encoding;
     const RunResult result = c.search ? run(target.c_str(), output.c_str(),
                                             SearchRunOptions{c.keyword, options.toFullWidth,
                                                              options.toUpper, options.encoding})
