@@ -47,6 +47,21 @@ Utf8Read readUtf8(const unsigned char* p, const unsigned char* end, std::size_t&
     return Utf8Read::Valid;
 }
 
+// How the whole text reads as UTF-8: Valid, Invalid from its first invalid sequence on, or Cut
+// when all is valid but its last sequence, which its end cuts.
+Utf8Read readAsUtf8(std::string_view text) {
+    auto p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* end = p + text.size();
+    while (p < end) {
+        std::size_t length = 1;
+        std::uint32_t codePoint = 0;
+        Utf8Read read = *p < 0x80 ? Utf8Read::Valid : readUtf8(p, end, length, codePoint);
+        if (read != Utf8Read::Valid) return read;
+        p += length;
+    }
+    return Utf8Read::Valid;
+}
+
 char* put(std::uint16_t code, char* out) {
     if (code > 0xFF) *out++ = static_cast<char>(code >> 8);
     *out++ = static_cast<char>(code & 0xFF);
@@ -167,22 +182,9 @@ ByteOrderMark byteOrderMark(std::string_view start) {
 
 TextEncoding encodingFromFirstHighByte(std::string_view rest, bool endsText) {
     bool cutCountsValid = rest.size() > encodingWindow || !endsText;
-    std::string_view window = rest.substr(0, encodingWindow);
-    auto p = reinterpret_cast<const unsigned char*>(window.data());
-    const unsigned char* end = p + window.size();
-    while (p < end) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        std::size_t length = 0;
-        std::uint32_t codePoint = 0;
-        Utf8Read read = readUtf8(p, end, length, codePoint);
-        if (read == Utf8Read::Invalid || (read == Utf8Read::Cut && !cutCountsValid))
-            return TextEncoding::ShiftJis;
-        p += length;
-    }
-    return TextEncoding::Utf8;
+    Utf8Read read = readAsUtf8(rest.substr(0, encodingWindow));
+    bool valid = read == Utf8Read::Valid || (read == Utf8Read::Cut && cutCountsValid);
+    return valid ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
 }
 
 TextEncoding detectEncoding(std::string_view start, bool endsText) {
@@ -233,13 +235,5 @@ std::string fromCodePage932(TextEncoding encoding, std::string_view text) {
 }
 
 bool isValidUtf8(std::string_view text) {
-    auto p = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char* end = p + text.size();
-    while (p < end) {
-        std::size_t length = 1;
-        std::uint32_t codePoint = 0;
-        if (*p >= 0x80 && readUtf8(p, end, length, codePoint) != Utf8Read::Valid) return false;
-        p += length;
-    }
-    return true;
+    return readAsUtf8(text) == Utf8Read::Valid;
 }
