@@ -67,6 +67,8 @@ struct RankingRow {
     std::string word;
 };
 
+// Paths are opened as openFile (open_file.h) opens them: on Windows they are UTF-8.
+
 // Ranks the words of the target into the log at logPath and hands back the first rows
 // (options.rows at most; fewer when fewer words qualify). Takes the lists by value so that a
 // caller that no longer needs them can move them in. A run that fails fills `failure` if given.

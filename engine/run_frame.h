@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keyword_engine.h"
+#include "open_file.h"
 #include "output_file.h"
 
 #include <cerrno>
@@ -30,7 +31,7 @@ RunResult runOnFiles(const char* targetPath, const char* outputPath, TextEncodin
     if (!output.open(outputPath, outputEncoding))
         return reported(RunResult::OutputError, outputPath, output.error(), report);
     output.write(header);
-    std::FILE* target = std::fopen(targetPath, "rb");
+    std::FILE* target = openFile(targetPath, "rb");
     if (!target) return reported(RunResult::TargetUnreadable, targetPath, errno, report);
     RunResult result = RunResult::TargetUnreadable;
     try {
