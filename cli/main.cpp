@@ -137,7 +137,7 @@ void releaseFreedMemory() {
 std::vector<std::string> loadListOption(const std::string& path, const std::string& option) {
     WordList list;
     if (!loadWordList(path.c_str(), list))
-        throw UsageError{option + ": cannot read '" + path + "'"};
+        throw UsageError{option + ": cannot read '" + printedPath(path) + "'"};
     list.fileWords.clear();
     WordSet& set = list.words;
     std::vector<std::string> words;
@@ -183,7 +183,7 @@ KeywordCommand parseKeywordCommand(const std::vector<std::string>& args) {
     options.rows = 10;
     command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
         if (arg == "-o" || arg == "--output")
-            command.output = pathArgument(takeValue());
+            command.output = takeValue();
         else if (arg == "--min-bytes")
             parseMinBytes(takeValue(), options.minBytes);
         else if (arg == "--min-count")
@@ -197,9 +197,9 @@ KeywordCommand parseKeywordCommand(const std::vector<std::string>& args) {
         else if (arg == "--english")
             options.englishMode = true;
         else if (arg == "--user-words")
-            options.userWords = loadListOption(pathArgument(takeValue()), arg);
+            options.userWords = loadListOption(takeValue(), arg);
         else if (arg == "--ignore-words")
-            options.excludedWords = loadListOption(pathArgument(takeValue()), arg);
+            options.excludedWords = loadListOption(takeValue(), arg);
         else if (arg == "--encoding")
             options.encoding = parseEncoding(takeValue());
         else if (arg == "--output-encoding")
@@ -209,7 +209,6 @@ KeywordCommand parseKeywordCommand(const std::vector<std::string>& args) {
         return true;
     });
     requireOperands(command.operands, 1, "TARGET");
-    command.operands[0] = pathArgument(command.operands[0]);
     return command;
 }
 
@@ -217,7 +216,7 @@ SearchCommand parseSearchCommand(const std::vector<std::string>& args, const Con
     SearchCommand command;
     command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
         if (arg == "-o" || arg == "--output")
-            command.output = pathArgument(takeValue());
+            command.output = takeValue();
         else if (arg == "--to-double")
             command.options.toFullWidth = true;
         else if (arg == "--to-upper")
@@ -231,7 +230,6 @@ SearchCommand parseSearchCommand(const std::vector<std::string>& args, const Con
         return true;
     });
     requireOperands(command.operands, 2, "TARGET and KEYWORD");
-    command.operands[0] = pathArgument(command.operands[0]);
     command.options.keyword = keywordInCodePage932(command.operands[1], console);
     return command;
 }
@@ -243,7 +241,7 @@ int reportedStatus(RunResult result, const RunFailure& failure) {
                             ? std::to_string(failure.line) + ": a sentence of " +
                                   std::to_string(maxSentenceBytes) + " bytes without an end"
                             : std::string(" ") + std::strerror(failure.error);
-    std::string line = std::string("tallyon-cli: ") + failure.path + ":" + cause + "\n";
+    std::string line = "tallyon-cli: " + printedPath(failure.path) + ":" + cause + "\n";
     std::fputs(line.c_str(), stderr);
     return static_cast<int>(result);
 }

@@ -14,8 +14,8 @@ TEST(LoadWordList, MissingOrUnreadableFileFails) {
     EXPECT_FALSE(loadWordList(folder.path.string().c_str(), list));
 }
 
-// Each list of tests/word_lists is read, given 京, ～ and 🍣 as typed in the window, and saved as its .saved file; an empty list saves as an empty file. Each save replaces the
-// file.
+// Each list of tests/word_lists is read, given 京, ～ and 🍣 as typed in the window, and saved as
+// its .saved file; an empty list saves as an empty file. Each save replaces the file.
 TEST(SaveWordList, KeepsTheEncodingAndEveryWordAsRead) {
     TemporaryFolder folder;
     const std::string path = folder.file("list.lst");
