@@ -35,8 +35,8 @@ Files filesIn(const fs::path& folder) {
     if (!fs::exists(folder)) return files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         if (entry.is_regular_file())
-            files[fs::relative(entry.path(), folder).generic_string()] =
-                readBytes(entry.path().string());
+            files[fs::relative(entry.path(), folder).generic_u8string()] =
+                readBytes(entry.path().u8string());
     return files;
 }
 
@@ -54,13 +54,15 @@ std::string withoutLineEnd(std::string text) {
 int runInFolder(const fs::path& folder, const std::string& arguments, const std::string& locale) {
     const std::string environment =
         onWindows ? "" : "LC_ALL=" + (locale.empty() ? "C" : locale) + " ";
-    const std::string command = changeDirectory + " \"" + folder.string() + "\" && " + environment +
-                                "\"" TALLYON_CLI "\" " + arguments + " >stdout 2>stderr";
-    const int status = std::system(command.c_str());
+    const std::string command = changeDirectory + " \"" + folder.u8string() + "\" && " +
+                                environment + "\"" TALLYON_CLI "\" " + arguments +
+                                " >stdout 2>stderr";
 #ifndef _WIN32
+    const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #else
-    return status;
+    // In UTF-16, so that every character of the arguments reaches the program.
+    return _wsystem(fs::u8path(command).c_str());
 #endif
 }
 
@@ -73,7 +75,7 @@ TEST_P(Golden, LeavesTheExpectedFiles) {
     TemporaryFolder folder;
     const Files input = filesIn(source / "input");
     for (const auto& [name, bytes] : input) {
-        fs::create_directories((folder.path / name).parent_path());
+        fs::create_directories(fs::u8path(folder.file(name)).parent_path());
         writeBytes(folder.file(name), bytes);
     }
     const int status =
