@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <map>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -25,6 +27,17 @@ using Files = std::map<std::string, std::string>;
 #ifdef _WIN32
 constexpr bool onWindows = true;
 const std::string changeDirectory = "cd /d"; // the temporary folder may be on another drive
+
+// A command in UTF-16, so that every character of its arguments reaches the program: read as
+// UTF-8 where it is valid UTF-8, else as the Shift-JIS that some cases give.
+std::wstring wideCommand(const std::string& command) {
+    const char* text = command.c_str();
+    UINT codePage =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0) ? CP_UTF8 : 932;
+    std::wstring wide(MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0), L'\0');
+    MultiByteToWideChar(codePage, 0, text, -1, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
 #else
 constexpr bool onWindows = false;
 const std::string changeDirectory = "cd";
@@ -61,8 +74,7 @@ int runInFolder(const fs::path& folder, const std::string& arguments, const std:
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #else
-    // In UTF-16, so that every character of the arguments reaches the program.
-    return _wsystem(fs::u8path(command).c_str());
+    return _wsystem(wideCommand(command).c_str());
 #endif
 }
 
