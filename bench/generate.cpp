@@ -189,7 +189,7 @@ WordKind drawKind(Random& random) {
 }
 
 bool isLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
 // Byte offsets of the characters of a word, and its length as the last entry.

@@ -44,13 +44,15 @@ Strings sjisWords(const char* utf8) {
     return split;
 }
 
-// DEL, 0x80, 纊 in its NEC code, which no conversion gives, and half-width bytes that are no kana.
+// DEL, 0x80, 纊 in its NEC code, which no conversion gives, half-width bytes that are no kana, and
+// characters led by 0xF0-0xFC: user-defined, 髙 with a second byte that is ｱ alone, and 﨑.
 const Strings words = [] {
-    Strings all = {"\x7f", "\x80", "\xed\x40", "\xa0\xf0\xfd\xff"};
+    Strings all = {"\x7f", "\x80", "\xed\x40", "\xa0\xfd\xff", "\xf0\x40", "\xfb\xfc", "\xfa\xb1"};
     for (const std::string& word :
          sjisWords(u8"abc ABC aBc This is a pen don't ABC123 x AA AB ABXAB 3 # - \"q\" one,two "
                    u8"東京 東京都 日本 は 晴れ 時々 々 ー コーヒー すごーい カタカナ ガイド "
-                   u8"ＡＢＣ ａｂｃ α ヂ メ 、 「 ─ 亜 ① ぁ ヶ ｶﾞｲﾄﾞ ﾃｽﾄ ﾊﾟﾝ ｳﾞ ﾅﾞ ｶﾀｶﾅ ｰ ｡ ･ ﾞ ﾟ"))
+                   u8"ＡＢＣ ａｂｃ α ヂ メ 、 「 ─ 亜 ① ぁ ヶ ｶﾞｲﾄﾞ ﾃｽﾄ ﾊﾟﾝ ｳﾞ ﾅﾞ ｶﾀｶﾅ ｰ ｡ ･ ﾞ ﾟ "
+                   u8"髙橋 山﨑 ⅰ ⅹ 德 ｱ"))
         all.push_back(word);
     return all;
 }();
@@ -59,7 +61,8 @@ const Strings sentenceEnds = {".", "!", "?", "\x81\x42", "\x81\x49", "\x81\x48"}
 const Strings lineBreaks = {"\r", "\n", "\r\n", "\n\r", "\r\n\r\n", "\r\r\n"};
 const Strings tags = {"<b>", "</b>", "<", ">", "<p class=\"x\">", "<\x93\x8c>"};
 const Strings controls = {"\t", "\x1a", "\x01", "\x1f", "\0"s, "\0\0\0"s};
-const std::vector<char> leadBytes = {'\x81', '\x82', '\x83', '\x88', '\x9f', '\xe0', '\xef'};
+const std::vector<char> leadBytes = {'\x81', '\x82', '\x83', '\x88', '\x9f',
+                                     '\xe0', '\xef', '\xf0', '\xfa', '\xfc'};
 // What may follow a lone lead byte: ends of lines and sentences, and bytes that would complete
 // 。 if the lead byte were taken for 0x81 at a character start.
 const Strings afterLoneLead = {"\r", "\n", "\r\n", ".", "!", "\x42", "\x81\x42", "\0\x42"s, ""};

@@ -15,7 +15,7 @@ namespace {
 enum Class { HalfAlnum, HalfKana, FullAlnum, Hiragana, Katakana, Kanji, Separator, Control, Same };
 
 bool isLead(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
 unsigned char at(const std::string& text, size_t i) {
