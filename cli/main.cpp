@@ -241,7 +241,7 @@ int reportedStatus(RunResult result, const RunFailure& failure) {
     if (result == RunResult::Done) return 0;
     std::string cause = result == RunResult::SentenceTooLong
                             ? std::to_string(failure.line) + ": a sentence of " +
-                                  std::to_string(maxSentenceBytes) + " bytes without an end"
+                                  std::to_string(defaultSentenceLimit) + " bytes without an end"
                             : std::string(" ") + std::strerror(failure.error);
     std::string line = std::string("tallyon-cli: ") + failure.path + ":" + cause + "\n";
     std::fputs(line.c_str(), stderr);
