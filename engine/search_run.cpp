@@ -32,7 +32,9 @@ class SearchRun {
     }
 
     void startBlock(const char*) {}
-    void endBlock() { writeHits(); }
+    void endBlock() {
+        if (output) writeHits();
+    }
 
     void sentence(std::string_view text, bool, std::int64_t lines) {
         if (!holdsKeyword(text)) return;
