@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,7 +45,7 @@ class SentenceReader {
 
     std::size_t sentenceLimit;
     RunProgress* progress;
-    std::vector<char> buffers[2];
+    std::unique_ptr<char[]> buffers[2];
     unsigned char byteBeforeBlock = 0; // the byte of the file just before the block's first
     std::int64_t lineCount = 0;
     std::string strippedText;
@@ -55,10 +56,12 @@ RunResult SentenceReader::read(std::FILE* target, TextEncoding encoding, Sink& s
                                RunFailure& failure) {
     using namespace sentence_scan;
     TargetText text(target, encoding); // the one place where the target's bytes come in
-    for (std::vector<char>& buffer : buffers) buffer.resize(sentenceLimit + blockSize);
+    // Left uninitialised: a short file touches a few pages of its buffers, not all of them.
+    for (std::unique_ptr<char[]>& buffer : buffers)
+        buffer.reset(new char[sentenceLimit + blockSize]);
     size_t unfinished = 0;
     for (int turn = 0;; turn = 1 - turn) {
-        char* data = buffers[turn].data();
+        char* data = buffers[turn].get();
         sink.startBlock(data);
         bool lastBlock = false;
         size_t read = text.read(data + unfinished, blockSize, lastBlock, failure.error);
@@ -73,7 +76,7 @@ RunResult SentenceReader::read(std::FILE* target, TextEncoding encoding, Sink& s
         sink.endBlock();
         if (lastBlock) return RunResult::Done;
         unfinished = end - unfinishedStart;
-        std::memcpy(buffers[1 - turn].data(), data + unfinishedStart, unfinished);
+        std::memcpy(buffers[1 - turn].get(), data + unfinishedStart, unfinished);
     }
 }
 

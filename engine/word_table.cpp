@@ -179,7 +179,9 @@ LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std:
         // run rather than mixing up words.
         if (chunks.size() == maxChunks || word.size() > UINT32_MAX)
             throw std::length_error("word table full");
-        chunks.push_back({std::make_unique<char[]>(std::max(chunkSize, recordSize)), 0});
+        // Left uninitialised: a file of a few words touches a few of the chunk's pages, not all of
+        // it.
+        chunks.push_back({std::unique_ptr<char[]>(new char[std::max(chunkSize, recordSize)]), 0});
     }
     Chunk& chunk = chunks.back();
     char* record = &chunk.bytes[chunk.used];
