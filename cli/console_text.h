@@ -20,3 +20,10 @@ std::vector<std::string> programArguments(int argc, char** argv);
 
 // A file argument in the form the C file functions take: on Windows in the ANSI code page.
 std::string pathArgument(const std::string& argument);
+
+// A file name as patterns are matched against it: on Windows, whose file names ignore case, with
+// A-Z as a-z; elsewhere as it is.
+std::string foldedFileName(const std::string& name);
+
+// Whether stderr is a terminal, where a line that shows a run's progress can be redrawn.
+bool stderrIsTerminal();

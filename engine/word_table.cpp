@@ -1,6 +1,6 @@
 #include "word_table.h"
 
-#include "both_halves.h"
+#include "parallel_work.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -200,7 +200,7 @@ void LongWordTable::rank(std::int64_t least) {
     auto countedOnce = std::partition(ranked.begin(), ranked.end(), [](const RankedRecord& record) {
         return record.cutCount > 1;
     });
-    doBothHalves([&](int half) {
+    forEachInParallel(2, 2, [&](size_t half) {
         if (half == 0)
             sortRanked(ranked.begin(), countedOnce);
         else
@@ -278,7 +278,7 @@ std::int64_t WordTable::countOf(std::string_view word) const {
 // thread.
 WordRanking WordTable::rank(std::int64_t minimum) && {
     std::int64_t least = std::max<std::int64_t>(minimum, 1);
-    doBothHalves([&](int half) {
+    forEachInParallel(2, 2, [&](size_t half) {
         if (half == 0)
             shortWords.rank(least);
         else
