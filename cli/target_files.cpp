@@ -30,6 +30,13 @@ std::string joined(const std::vector<std::string>& patterns) {
     return text;
 }
 
+// Names of files below a folder are the same on every platform: the folder as it was given, then
+// their path below it with / between the parts.
+std::string folderPrefix(const std::string& folder) {
+    bool endsInSeparator = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+    return endsInSeparator ? folder : folder + '/';
+}
+
 // A folder's files, named as the folder was given followed by their path below it.
 void findFilesBelow(Target& target, const std::vector<std::string>& includes) {
     const fs::path root = fs::u8path(target.argument);
@@ -48,8 +55,9 @@ void findFilesBelow(Target& target, const std::vector<std::string>& includes) {
         if (!entry->is_regular_file(entryError) ||
             !matchesAny(relative.filename().u8string(), includes))
             continue;
-        std::string name = (root / relative).u8string();
-        found.push_back({relative.generic_u8string(), {pathArgument(name), name}});
+        std::string below = relative.generic_u8string();
+        std::string name = folderPrefix(target.argument) + below;
+        found.push_back({below, {pathArgument(name), name}});
     }
     if (error) {
         target.problem = error.message();

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <random>
 #include <set>
 #include <sstream>
@@ -330,3 +331,70 @@ TEST_F(DifferentialTest, SearchRunsAgree) {
 }
 
 } // namespace
+
+// A run over several files equals the one-file runs of those that succeed, added up: the keyword
+// run ranks the sums of their counts, the search writes their hits in order, each file named.
+std::map<std::string, std::int64_t> countsInLog(const std::string& log) {
+    std::map<std::string, std::int64_t> counts;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t colon = line.find(" : ");
+        counts[line.substr(colon + 3, line.size() - colon - 4)] +=
+            std::stoll(line.substr(0, colon));
+    }
+    return counts;
+}
+
+std::string rankedLog(const std::map<std::string, std::int64_t>& counts, int minimumCount) {
+    std::vector<std::pair<std::int64_t, std::string>> ranked;
+    for (const auto& [word, count] : counts)
+        if (count >= std::max(minimumCount, 1)) ranked.push_back({count, word});
+    std::sort(ranked.rbegin(), ranked.rend());
+    std::string log;
+    for (const auto& [count, word] : ranked) log += std::to_string(count) + " : " + word + "\r\n";
+    return log;
+}
+
+TEST_F(DifferentialTest, SeveralFilesAddUpTheirOneFileRuns) {
+    Random random(7);
+    const std::string output = folder.file("output.txt");
+    for (int i = 0; i < 300; ++i) {
+        std::vector<TargetFile> files;
+        std::map<std::string, std::int64_t> counts;
+        std::string hits;
+        Case c = keywordCase(random, "", 8);
+        const SearchRunOptions search{pieceOf(random, denseText(random)), c.run.options.toFullWidth,
+                                      c.run.options.toUpper};
+        KeywordRunOptions oneFile = c.run.options;
+        oneFile.minimumCount = 0;
+        for (int n = random.between(1, 5); n > 0; --n) {
+            const std::string name = std::to_string(files.size()) + ".txt";
+            files.push_back({folder.file(name), name});
+            const int roll = random.below(100);
+            writeBytes(files.back().path, roll < 10   ? textNearTheSentenceLimit(random)
+                                          : roll < 55 ? denseText(random)
+                                                      : mixedTextUpTo1500Bytes(random));
+            std::vector<RankingRow> rows;
+            if (run(files.back().path.c_str(), output.c_str(), oneFile, rows) == RunResult::Done)
+                for (const auto& [word, count] : countsInLog(readBytes(output)))
+                    counts[word] += count;
+            if (run(files.back().path.c_str(), output.c_str(), search) != RunResult::Done) continue;
+            const std::string result = readBytes(output);
+            const std::string fileHits = result.substr(45, result.size() - 45 - 43);
+            if (!fileHits.empty()) hits += "// " + name + " //\r\n\r\n" + fileHits;
+        }
+        std::vector<RankingRow> rows;
+        std::vector<FileOutcome> outcomes;
+        c.run.options.jobs = random.between(1, 4);
+        ASSERT_EQ(run(files, output.c_str(), c.run.options, rows, outcomes), RunResult::Done);
+        const std::string log = rankedLog(counts, c.run.options.minimumCount);
+        ASSERT_EQ(readBytes(output), log) << "case " << i;
+        ASSERT_EQ(rows.size(),
+                  std::min<size_t>(std::clamp(c.run.options.rows, 0, 50), countsInLog(log).size()));
+        SearchRunOptions several = search;
+        several.jobs = random.between(1, 4);
+        ASSERT_EQ(run(files, output.c_str(), several, outcomes), RunResult::Done);
+        const std::string result = readBytes(output);
+        ASSERT_EQ(result.substr(45, result.size() - 45 - 43), hits) << "case " << i;
+    }
+}
