@@ -541,8 +541,8 @@ constexpr std::uint64_t largestFileSize = 1'000'000;
 constexpr size_t sizeSteps = 300;
 const char* const corpusFolders[] = {"", "interviews/", "articles/", "articles/2026/"};
 
-// Sizes from 1 KB to 1 MB in steps of 10^(1/100), kept in thousandths of a byte while they grow so
-// that the last one is 1 MB to the byte.
+// Sizes from 1 KB to 1 MB in steps of 10^(1/100), computed in thousandths of a byte so that
+// rounding down at each step loses little: the last is 999,978 bytes.
 std::vector<std::uint64_t> sizeLadder() {
     constexpr std::uint64_t stepInBillionths = 1'023'292'992;
     std::vector<std::uint64_t> ladder;
@@ -561,14 +561,14 @@ std::vector<std::uint64_t> quantileSizes(size_t count) {
     constexpr std::uint64_t weightAtLargest = 13;
     std::vector<std::uint64_t> ladder = sizeLadder();
     std::vector<std::uint64_t> cumulative;
-    std::uint64_t total = 0;
+    std::uint64_t totalWeight = 0;
     for (size_t step = 0; step <= sizeSteps; ++step) {
-        total += sizeSteps - step + weightAtLargest;
-        cumulative.push_back(total);
+        totalWeight += sizeSteps - step + weightAtLargest;
+        cumulative.push_back(totalWeight);
     }
     std::vector<std::uint64_t> sizes;
     for (size_t i = 0; i < count; ++i) {
-        std::uint64_t quantile = (2 * i + 1) * total / (2 * count);
+        std::uint64_t quantile = (2 * i + 1) * totalWeight / (2 * count);
         sizes.push_back(ladder[std::upper_bound(cumulative.begin(), cumulative.end(), quantile) -
                                cumulative.begin()]);
     }
