@@ -358,7 +358,7 @@ std::string rankedLog(const std::map<std::string, std::int64_t>& counts, int min
 TEST_F(DifferentialTest, SeveralFilesAddUpTheirOneFileRuns) {
     Random random(7);
     const std::string output = folder.file("output.txt");
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 150; ++i) {
         std::vector<TargetFile> files;
         std::map<std::string, std::int64_t> counts;
         std::string hits;
