@@ -10,13 +10,21 @@
 
 namespace {
 
+// What a thread keeps from one file to the next, so that a folder of small files does not take
+// and give back the memory of every file.
+struct FileCounting {
+    SentenceReader reader;
+    WordTable counts; // of the file being counted
+};
+
 // Cuts one target into words, counts them and applies the lists: the tally of that file alone.
 // `alone`: no other file is read meanwhile, so the file may take a second thread.
 RunResult countTarget(const char* path, const KeywordRunOptions& options, const WordTally& tally,
-                      bool alone, WordTable& counts, RunFailure& report) {
+                      bool alone, FileCounting& counting, RunFailure& report) {
     return readTarget(path, report, [&](std::FILE* target) {
-        RunResult result = WordCutter(options, counts).cut(target, alone, report);
-        if (result == RunResult::Done) tally.apply(counts, alone);
+        RunResult result =
+            WordCutter(options, counting.counts).cut(counting.reader, target, alone, report);
+        if (result == RunResult::Done) tally.apply(counting.counts, alone);
         return result;
     });
 }
@@ -24,32 +32,33 @@ RunResult countTarget(const char* path, const KeywordRunOptions& options, const 
 // Counts are additive, so the tally of several files is the sum of theirs, whatever the order in
 // which they are added; the first one is taken whole.
 void addCounts(WordTable& fileCounts, WordTable& total) {
-    if (total.size() == 0) {
-        total = std::move(fileCounts);
-        return;
-    }
-    fileCounts.updateCounts(0, 1, [&](std::string_view word, std::int64_t count) {
-        if (count > 0) total.add(word, count);
-        return count;
-    });
+    if (total.size() == 0)
+        std::swap(total, fileCounts);
+    else
+        total.addAll(fileCounts);
 }
 
-// Each file is counted into a table of its own, which is added to the total as soon as the file
-// is done, so memory holds the total and one file's table per job. A file that fails adds nothing.
+// Each file is counted into a table of its thread, which is added to the total as soon as the
+// file is done, so memory holds the total and one file's table per job. A file that fails adds
+// nothing.
 void countTargets(const std::vector<TargetFile>& targets, KeywordRunOptions& options,
                   std::vector<FileOutcome>& outcomes, WordTable& total) {
     WordTally tally(options.userWords, options.excludedWords, options.sentenceLimit);
     const int jobs = targets.size() == 1 ? 1 : options.jobs;
+    std::vector<FileCounting> perThread;
+    for (int thread = 0; thread < jobs; ++thread)
+        perThread.push_back({SentenceReader(options.sentenceLimit, options.progress), {}});
     std::mutex totalMutex;
-    forEachInParallel(targets.size(), jobs, [&](size_t i) {
-        WordTable counts;
+    forEachInParallel(targets.size(), jobs, [&](size_t i, size_t thread) {
+        FileCounting& counting = perThread[thread];
         FileOutcome& outcome = outcomes[i];
-        outcome.result = countTarget(targets[i].path.c_str(), options, tally, jobs <= 1, counts,
+        outcome.result = countTarget(targets[i].path.c_str(), options, tally, jobs <= 1, counting,
                                      outcome.failure);
         if (outcome.result == RunResult::Done) {
             std::lock_guard<std::mutex> lock(totalMutex);
-            addCounts(counts, total);
+            addCounts(counting.counts, total);
         }
+        counting.counts.clear();
         if (options.progress) ++options.progress->filesDone;
     });
 }

@@ -82,12 +82,11 @@ class SearchRun {
 
 // The result lines of one target of several, introduced by the line naming it; none when the
 // target holds no hit or fails, which leaves it out whole.
-RunResult searchTarget(const TargetFile& file, const SearchRunOptions& options, std::string& lines,
-                       RunFailure& report) {
+RunResult searchTarget(const TargetFile& file, const SearchRunOptions& options,
+                       SentenceReader& reader, std::string& lines, RunFailure& report) {
     return readTarget(file.path.c_str(), report, [&](std::FILE* target) {
         SearchRun search(options, nullptr);
-        RunResult result = SentenceReader(options.sentenceLimit, options.progress)
-                               .read(target, options.encoding, search, report);
+        RunResult result = reader.read(target, options.encoding, search, report);
         if (result == RunResult::Done && !search.hits.empty())
             lines = "// " + file.name + " //\r\n\r\n" + search.hits;
         return result;
@@ -147,9 +146,13 @@ RunResult run(const std::vector<TargetFile>& targets, const char* resultPath,
     return writeOutput(
         resultPath, options.outputEncoding, searchHeader, report, [&](OutputFile& result) {
             InOrderWriter writer(result, targets.size());
-            forEachInParallel(targets.size(), options.jobs, [&](size_t i) {
+            std::vector<SentenceReader> readers; // one a thread, reading one file after another
+            for (int thread = 0; thread < options.jobs; ++thread)
+                readers.emplace_back(options.sentenceLimit, options.progress);
+            forEachInParallel(targets.size(), options.jobs, [&](size_t i, size_t thread) {
                 std::string lines;
-                outcomes[i].result = searchTarget(targets[i], options, lines, outcomes[i].failure);
+                outcomes[i].result =
+                    searchTarget(targets[i], options, readers[thread], lines, outcomes[i].failure);
                 writer.finish(i, std::move(lines));
                 if (options.progress) ++options.progress->filesDone;
             });

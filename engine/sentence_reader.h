@@ -30,7 +30,8 @@ class SentenceReader {
     explicit SentenceReader(std::size_t sentenceLimit, RunProgress* progress = nullptr)
         : sentenceLimit(sentenceLimit), progress(progress) {}
 
-    // On a failure to read, sets failure.error; on an overlong sentence, failure.line.
+    // Reads one target; a reader may read one target after another, keeping its buffers. On a
+    // failure to read, sets failure.error; on an overlong sentence, failure.line.
     template <class Sink>
     RunResult read(std::FILE* target, TextEncoding encoding, Sink& sink, RunFailure& failure);
 
@@ -58,7 +59,9 @@ RunResult SentenceReader::read(std::FILE* target, TextEncoding encoding, Sink& s
     TargetText text(target, encoding); // the one place where the target's bytes come in
     // Left uninitialised: a short file touches a few pages of its buffers, not all of them.
     for (std::unique_ptr<char[]>& buffer : buffers)
-        buffer.reset(new char[sentenceLimit + blockSize]);
+        if (!buffer) buffer.reset(new char[sentenceLimit + blockSize]);
+    byteBeforeBlock = 0;
+    lineCount = 0;
     size_t unfinished = 0;
     for (int turn = 0;; turn = 1 - turn) {
         char* data = buffers[turn].get();

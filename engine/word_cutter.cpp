@@ -1,15 +1,13 @@
 #include "word_cutter.h"
 
-#include "sentence_reader.h"
-
 #include <new>
 
 WordCutter::WordCutter(const KeywordRunOptions& options, WordTable& counts)
     : options(options), byteClassTable(byteClasses(options.englishMode)), counts(counts) {}
 
 // The reader outlives the counting thread, which may still be counting words of its last block.
-RunResult WordCutter::cut(std::FILE* target, bool onSecondThread, RunFailure& failure) {
-    SentenceReader reader(options.sentenceLimit, options.progress);
+RunResult WordCutter::cut(SentenceReader& reader, std::FILE* target, bool onSecondThread,
+                          RunFailure& failure) {
     CountingThread countingThread(counts, onSecondThread);
     counter = &countingThread;
     RunResult result = reader.read(target, options.encoding, *this, failure);

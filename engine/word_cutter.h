@@ -3,6 +3,7 @@
 #include "char_classes.h"
 #include "counting_thread.h"
 #include "keyword_engine.h"
+#include "sentence_reader.h"
 #include "word_table.h"
 
 #include <cstdint>
@@ -22,7 +23,8 @@ class WordCutter {
     // Reads the target and counts its words. `onSecondThread`: each block's words are counted on a
     // thread of their own while the next block is read and cut (see CountingThread), for a run
     // that reads one file at a time. Throws when there is no memory to count.
-    RunResult cut(std::FILE* target, bool onSecondThread, RunFailure& failure);
+    RunResult cut(SentenceReader& reader, std::FILE* target, bool onSecondThread,
+                  RunFailure& failure);
 
     // What the sentence reader hands over.
     void startBlock(const char* blockText);

@@ -90,6 +90,35 @@ void ShortWordTable::grow() {
         if (slot.key != freeKey) find(slot.key) = slot;
 }
 
+void ShortWordTable::addAll(const ShortWordTable& other) {
+    makeRoomFor(other.wordCount);
+    const Slot* group[WordTable::lookupGroupSize];
+    size_t grouped = 0;
+    auto addGroup = [&] {
+        for (size_t i = 0; i < grouped; ++i) prefetch(group[i]->key);
+        for (size_t i = 0; i < grouped; ++i) add(group[i]->key, group[i]->count);
+        grouped = 0;
+    };
+    for (const Slot& slot : other.slots) {
+        if (slot.key == freeKey || slot.count <= 0) continue;
+        group[grouped++] = &slot;
+        if (grouped == WordTable::lookupGroupSize) addGroup();
+    }
+    addGroup();
+}
+
+// Slots are kept as long as clearing them costs less than a fresh allocation of that size.
+constexpr size_t mostKeptSlotBytes = 256 * 1024;
+
+void ShortWordTable::clear() {
+    if (slots.size() * sizeof(Slot) > mostKeptSlotBytes) {
+        std::vector<Slot>().swap(slots);
+        shift = 64;
+    }
+    std::fill(slots.begin(), slots.end(), Slot{freeKey, 0});
+    wordCount = 0;
+}
+
 void ShortWordTable::prefetch(std::uint64_t key) const {
     __builtin_prefetch(&slots[slotOf(key)]);
 }
@@ -150,6 +179,40 @@ void LongWordTable::grow() {
     }
 }
 
+void LongWordTable::addAll(const LongWordTable& other) {
+    makeRoomFor(other.wordCount);
+    struct Grouped {
+        std::string_view word;
+        std::int64_t count;
+        std::uint32_t hash;
+    } group[WordTable::lookupGroupSize];
+    size_t grouped = 0;
+    auto addGroup = [&] {
+        for (size_t i = 0; i < grouped; ++i) prefetch(group[i].hash);
+        for (size_t i = 0; i < grouped; ++i) add(group[i].word, group[i].count, group[i].hash);
+        grouped = 0;
+    };
+    for (const Chunk& chunk : other.chunks) {
+        for (size_t at = 0; at < chunk.used; at += headerSize + wordAt(&chunk.bytes[at]).size()) {
+            const char* record = &chunk.bytes[at];
+            if (countAt(record) <= 0) continue;
+            group[grouped++] = {wordAt(record), countAt(record), hashOf(wordAt(record))};
+            if (grouped == WordTable::lookupGroupSize) addGroup();
+        }
+    }
+    addGroup();
+}
+
+// The first chunk is kept for the words to come.
+void LongWordTable::clear() {
+    if (slots.size() * sizeof(slots[0]) > mostKeptSlotBytes)
+        std::vector<std::uint64_t>().swap(slots);
+    std::fill(slots.begin(), slots.end(), freeSlot);
+    if (chunks.size() > 1) chunks.resize(1);
+    if (!chunks.empty()) chunks[0].used = 0;
+    wordCount = 0;
+}
+
 void LongWordTable::prefetch(std::uint32_t hash) const {
     __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
 }
@@ -202,7 +265,7 @@ void LongWordTable::rank(std::int64_t least) {
     auto countedOnce = std::partition(ranked.begin(), ranked.end(), [](const RankedRecord& record) {
         return record.cutCount > 1;
     });
-    forEachInParallel(2, 2, [&](size_t half) {
+    forEachInParallel(2, 2, [&](size_t half, size_t) {
         if (half == 0)
             sortRanked(ranked.begin(), countedOnce);
         else
@@ -271,6 +334,16 @@ void WordTable::addOneToEach(const std::string_view* words, size_t count) {
     }
 }
 
+void WordTable::addAll(const WordTable& other) {
+    shortWords.addAll(other.shortWords);
+    longWords.addAll(other.longWords);
+}
+
+void WordTable::clear() {
+    shortWords.clear();
+    longWords.clear();
+}
+
 std::int64_t WordTable::countOf(std::string_view word) const {
     if (ShortWordTable::holds(word)) return shortWords.countOf(keyOf(word));
     return longWords.countOf(word, hashOf(word));
@@ -280,7 +353,7 @@ std::int64_t WordTable::countOf(std::string_view word) const {
 // thread.
 WordRanking WordTable::rank(std::int64_t minimum) && {
     std::int64_t least = std::max<std::int64_t>(minimum, 1);
-    forEachInParallel(2, 2, [&](size_t half) {
+    forEachInParallel(2, 2, [&](size_t half, size_t) {
         if (half == 0)
             shortWords.rank(least);
         else

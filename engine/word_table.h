@@ -26,6 +26,8 @@ class ShortWordTable {
     inline std::int64_t countOf(std::uint64_t key) const;
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
+    void addAll(const ShortWordTable& other);
+    void clear();
 
     // Keeps the words counted at least `least` times, ordered by count, highest first, and among
     // equal counts by greater key; the index is given up.
@@ -70,6 +72,8 @@ class LongWordTable {
     inline std::int64_t countOf(std::string_view word, std::uint32_t hash) const;
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
+    void addAll(const LongWordTable& other);
+    void clear();
 
     // Keeps the words counted at least `least` times, ordered by count, highest first, and among
     // equal counts by greater byte order; the index is given up.
@@ -151,6 +155,11 @@ class WordTable {
     void addOneToEach(const std::string_view* words, size_t count);
     std::int64_t countOf(std::string_view word) const;
     size_t size() const { return shortWords.size() + longWords.size(); }
+    // Adds the counts of every word of `other` that was counted; their lookups are grouped as in
+    // addOneToEach.
+    void addAll(const WordTable& other);
+    // Forgets every word but keeps the memory, for the next file to be counted in.
+    void clear();
 
     // Sets every count of one share of the words, the part-th of `parts`, to update(word, count).
     // Different shares may be updated at the same time on different threads.

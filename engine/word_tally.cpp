@@ -29,7 +29,7 @@ WordTally::WordTally(std::vector<std::string>& userWords, std::vector<std::strin
 void WordTally::apply(WordTable& counts, bool onTwoThreads) const {
     if (userWordsByLength.empty() && excludedWords.size() == 0) return;
     Expansion shares[2];
-    forEachInParallel(2, onTwoThreads ? 2 : 1, [&](size_t share) {
+    forEachInParallel(2, onTwoThreads ? 2 : 1, [&](size_t share, size_t) {
         Expansion& expansion = shares[share];
         expansion.userWordCounts.assign(userWordsByLength.size(), 0);
         counts.updateCounts(share, 2, [&](std::string_view word, std::int64_t count) {
