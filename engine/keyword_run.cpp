@@ -30,12 +30,12 @@ RunResult countTarget(const char* path, const KeywordRunOptions& options, const 
 }
 
 // Counts are additive, so the tally of several files is the sum of theirs, whatever the order in
-// which they are added; the first one is taken whole.
-void addCounts(WordTable& fileCounts, WordTable& total) {
-    if (total.size() == 0)
-        std::swap(total, fileCounts);
-    else
+// which they are added. The table of a run over one file is its total.
+void addCounts(WordTable& fileCounts, WordTable& total, bool severalFiles) {
+    if (severalFiles)
         total.addAll(fileCounts);
+    else
+        std::swap(total, fileCounts);
 }
 
 // Each file is counted into a table of its thread, which is added to the total as soon as the
@@ -56,7 +56,7 @@ void countTargets(const std::vector<TargetFile>& targets, KeywordRunOptions& opt
                                      outcome.failure);
         if (outcome.result == RunResult::Done) {
             std::lock_guard<std::mutex> lock(totalMutex);
-            addCounts(counting.counts, total);
+            addCounts(counting.counts, total, targets.size() > 1);
         }
         counting.counts.clear();
         if (options.progress) ++options.progress->filesDone;

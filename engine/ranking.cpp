@@ -29,8 +29,9 @@ void writeRanking(WordTable&& counts, const KeywordRunOptions& options, OutputFi
     WordRanking ranking = std::move(counts).rank(options.minimumCount);
     size_t rowCount = static_cast<size_t>(std::clamp(options.rows, 0, maxKeywordRows));
     std::string lines;
-    ranking.forEach([&](std::string_view word, std::int64_t count) {
-        if (rows.size() < rowCount) rows.push_back({count, std::string(word)});
+    ranking.forEach([&](std::string_view word, std::int64_t count, std::int64_t files) {
+        if (rows.size() < rowCount)
+            rows.push_back({count, std::string(word), std::max<std::int64_t>(files, 1)});
         appendLogLine(count, word, lines, log);
     });
     log.write(lines);

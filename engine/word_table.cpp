@@ -96,7 +96,8 @@ void ShortWordTable::addAll(const ShortWordTable& other) {
     size_t grouped = 0;
     auto addGroup = [&] {
         for (size_t i = 0; i < grouped; ++i) prefetch(group[i]->key);
-        for (size_t i = 0; i < grouped; ++i) add(group[i]->key, group[i]->count);
+        for (size_t i = 0; i < grouped; ++i)
+            add(group[i]->key, group[i]->count + (std::int64_t{1} << filesShift));
         grouped = 0;
     };
     for (const Slot& slot : other.slots) {
@@ -138,10 +139,12 @@ std::int64_t ShortWordTable::countOf(std::uint64_t key) const {
 
 void ShortWordTable::rank(std::int64_t least) {
     auto end = std::remove_if(slots.begin(), slots.end(),
-                              [least](const Slot& slot) { return slot.count < least; });
+                              [least](const Slot& slot) { return countPart(slot.count) < least; });
     wordCount = end - slots.begin();
     std::sort(slots.begin(), end, [](const Slot& a, const Slot& b) {
-        return a.count != b.count ? a.count > b.count : a.key > b.key;
+        std::int64_t countOfA = countPart(a.count);
+        std::int64_t countOfB = countPart(b.count);
+        return countOfA != countOfB ? countOfA > countOfB : a.key > b.key;
     });
 }
 
@@ -189,7 +192,8 @@ void LongWordTable::addAll(const LongWordTable& other) {
     size_t grouped = 0;
     auto addGroup = [&] {
         for (size_t i = 0; i < grouped; ++i) prefetch(group[i].hash);
-        for (size_t i = 0; i < grouped; ++i) add(group[i].word, group[i].count, group[i].hash);
+        for (size_t i = 0; i < grouped; ++i)
+            add(group[i].word, group[i].count + (std::int64_t{1} << filesShift), group[i].hash);
         grouped = 0;
     };
     for (const Chunk& chunk : other.chunks) {
@@ -280,7 +284,7 @@ void LongWordTable::collectRanked(std::int64_t least) {
         for (size_t at = 0; at < chunks[number].used;) {
             const char* record = &chunks[number].bytes[at];
             std::string_view word = wordAt(record);
-            std::int64_t count = countAt(record);
+            std::int64_t count = countPart(countAt(record));
             if (count >= least)
                 ranked.push_back(
                     {keyOf(word.substr(0, ShortWordTable::maxLength)),

@@ -360,7 +360,7 @@ TEST_F(DifferentialTest, SeveralFilesAddUpTheirOneFileRuns) {
     const std::string output = folder.file("output.txt");
     for (int i = 0; i < 150; ++i) {
         std::vector<TargetFile> files;
-        std::map<std::string, std::int64_t> counts;
+        std::map<std::string, std::int64_t> counts, filesOf;
         std::string hits;
         Case c = keywordCase(random, "", 8);
         const SearchRunOptions search{pieceOf(random, denseText(random)), c.run.options.toFullWidth,
@@ -376,8 +376,10 @@ TEST_F(DifferentialTest, SeveralFilesAddUpTheirOneFileRuns) {
                                                       : mixedTextUpTo1500Bytes(random));
             std::vector<RankingRow> rows;
             if (run(files.back().path.c_str(), output.c_str(), oneFile, rows) == RunResult::Done)
-                for (const auto& [word, count] : countsInLog(readBytes(output)))
+                for (const auto& [word, count] : countsInLog(readBytes(output))) {
                     counts[word] += count;
+                    ++filesOf[word];
+                }
             if (run(files.back().path.c_str(), output.c_str(), search) != RunResult::Done) continue;
             const std::string result = readBytes(output);
             const std::string fileHits = result.substr(45, result.size() - 45 - 43);
@@ -391,6 +393,7 @@ TEST_F(DifferentialTest, SeveralFilesAddUpTheirOneFileRuns) {
         ASSERT_EQ(readBytes(output), log) << "case " << i;
         ASSERT_EQ(rows.size(),
                   std::min<size_t>(std::clamp(c.run.options.rows, 0, 50), countsInLog(log).size()));
+        for (const RankingRow& row : rows) ASSERT_EQ(row.files, filesOf[row.word]) << row.word;
         SearchRunOptions several = search;
         several.jobs = random.between(1, 4);
         ASSERT_EQ(run(files, output.c_str(), several, outcomes), RunResult::Done);

@@ -80,6 +80,7 @@ struct RunFailure {
 struct RankingRow {
     std::int64_t count;
     std::string word;
+    std::int64_t files = 1; // in how many of the run's files the word was counted
 };
 
 // One file of a run over several: `path` as the file functions take it, `name` as result.txt
