@@ -1,11 +1,15 @@
-// tallyon-bench-generate: Japanese-looking Shift-JIS text of any size, and the word lists that go
-// with it, for the benchmark. Fixed seeds and integer arithmetic only: every build on every machine
-// writes the same bytes, and a shorter text is a prefix of a longer one up to its last line.
+// tallyon-bench-generate: Japanese-looking Shift-JIS text of any size, a folder of such texts in
+// Shift-JIS and UTF-8, and the word lists that go with them, for the benchmark. Fixed seeds and
+// integer arithmetic only: every build on every machine writes the same bytes, and a shorter text
+// is a prefix of a longer one up to its last line.
+
+#include "text_encoding.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <unordered_set>
@@ -17,16 +21,21 @@ using Bytes = std::string; // Shift-JIS
 
 constexpr char usageText[] =
     "usage: tallyon-bench-generate text FILE SIZE\n"
+    "       tallyon-bench-generate corpus DIRECTORY SIZE\n"
     "       tallyon-bench-generate lists DIRECTORY\n"
     "\n"
-    "text:  write SIZE bytes of text to FILE; SIZE may end in K, M or G\n"
-    "       (powers of 1000).\n"
+    "text:   write SIZE bytes of text to FILE; SIZE may end in K, M or G\n"
+    "        (powers of 1000).\n"
+    "corpus: write one file of text per 50 KB of SIZE, together SIZE bytes, each\n"
+    "        from 1 KB to 1 MB, half of them in Shift-JIS and half in UTF-8, in\n"
+    "        DIRECTORY and three folders below it.\n"
     "lists: write userwords-0.lst, userwords-1000.lst, userwords-10000.lst,\n"
     "       userwords-100000.lst, ignore-1000.lst and search-keyword.txt.\n";
 
 constexpr std::uint64_t vocabularySeed = 0x5461'6c6c'796f'6e01;
 constexpr std::uint64_t textSeed = 0x5461'6c6c'796f'6e02;
 constexpr std::uint64_t listSeed = 0x5461'6c6c'796f'6e03;
+constexpr std::uint64_t corpusSeed = 0x5461'6c6c'796f'6e04;
 
 constexpr size_t contentWordCount = 200'000;
 constexpr size_t userWordCounts[] = {0, 1'000, 10'000, 100'000};
@@ -189,18 +198,31 @@ WordKind drawKind(Random& random) {
 }
 
 bool isLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// Byte offsets of the characters of a word, and its length as the last entry.
-std::vector<size_t> characterOffsets(const Bytes& word) {
+bool isUtf8Continuation(char b) {
+    return (static_cast<unsigned char>(b) & 0xC0) == 0x80;
+}
+
+size_t characterSize(const std::string& text, size_t at, TextEncoding encoding) {
+    if (encoding == TextEncoding::ShiftJis)
+        return isLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+    size_t end = at + 1;
+    while (end < text.size() && isUtf8Continuation(text[end])) ++end;
+    return end - at;
+}
+
+// Byte offsets of the characters of a text, and its length as the last entry.
+std::vector<size_t> characterOffsets(const std::string& text,
+                                     TextEncoding encoding = TextEncoding::ShiftJis) {
     std::vector<size_t> offsets;
     size_t at = 0;
-    while (at < word.size()) {
+    while (at < text.size()) {
         offsets.push_back(at);
-        at += isLeadByte(static_cast<unsigned char>(word[at])) ? 2 : 1;
+        at += characterSize(text, at, encoding);
     }
-    offsets.push_back(word.size());
+    offsets.push_back(text.size());
     return offsets;
 }
 
@@ -472,33 +494,162 @@ struct OutputFile {
 
 // The line cut to whole characters that fit in `room` bytes, filled up with spaces, so that the
 // file ends at exactly the size asked for and still on a line end.
-Bytes fitLastLine(const Bytes& line, size_t room) {
-    if (room < 2) return Bytes(room, ' ');
+std::string fitLastLine(const std::string& line, size_t room, TextEncoding encoding) {
+    if (room < 2) return std::string(room, ' ');
     size_t kept = 0;
-    for (size_t offset : characterOffsets(line)) {
+    for (size_t offset : characterOffsets(line, encoding)) {
         if (offset > room - 2) break;
         kept = offset;
     }
-    Bytes fitted = line.substr(0, kept);
+    std::string fitted = line.substr(0, kept);
     fitted.append(room - 2 - kept, ' ');
     return fitted + lineEnd;
 }
 
-bool writeText(const std::string& path, std::uint64_t size) {
+// The UTF-8 lines are converted by the engine itself, so that a UTF-8 file reads back as the
+// Shift-JIS text it was made from.
+std::string encodedLine(const Bytes& line, TextEncoding encoding) {
+    return encoding == TextEncoding::ShiftJis ? line : fromCodePage932(encoding, line);
+}
+
+bool writeLines(const std::string& path, TextGenerator& generator, std::uint64_t size,
+                TextEncoding encoding) {
     OutputFile output(path);
-    Vocabulary vocabulary;
-    TextGenerator generator(vocabulary);
     std::uint64_t written = 0;
     while (written < size) {
-        const Bytes& line = generator.nextLine();
+        std::string line = encodedLine(generator.nextLine(), encoding);
         if (line.size() > size - written) {
-            output.write(fitLastLine(line, size - written));
+            output.write(fitLastLine(line, size - written, encoding));
             break;
         }
         output.write(line);
         written += line.size();
     }
     return output.close();
+}
+
+bool writeText(const std::string& path, std::uint64_t size) {
+    Vocabulary vocabulary;
+    TextGenerator generator(vocabulary);
+    return writeLines(path, generator, size, TextEncoding::ShiftJis);
+}
+
+// The corpus: one file per 50 KB of text, from 1 KB to 1 MB, in a folder and three below it.
+constexpr std::uint64_t averageFileSize = 50'000;
+constexpr std::uint64_t smallestFileSize = 1'000;
+constexpr std::uint64_t largestFileSize = 1'000'000;
+constexpr size_t sizeSteps = 300;
+const char* const corpusFolders[] = {"", "interviews/", "articles/", "articles/2026/"};
+
+// Sizes from 1 KB to 1 MB in steps of 10^(1/100), computed in thousandths of a byte so that
+// rounding down at each step loses little: the last is 999,978 bytes.
+std::vector<std::uint64_t> sizeLadder() {
+    constexpr std::uint64_t stepInBillionths = 1'023'292'992;
+    std::vector<std::uint64_t> ladder;
+    std::uint64_t thousandths = smallestFileSize * 1000;
+    for (size_t step = 0; step <= sizeSteps; ++step) {
+        ladder.push_back((thousandths + 500) / 1000);
+        thousandths = thousandths * stepInBillionths / 1'000'000'000;
+    }
+    return ladder;
+}
+
+// The sizes at `count` evenly spaced quantiles of a spread in which the share of files falls
+// linearly with the logarithm of their size, from a weight of 313 at 1 KB to 13 at 1 MB: many
+// short texts, a few long ones, and a mean of about 50 KB.
+std::vector<std::uint64_t> quantileSizes(size_t count) {
+    constexpr std::uint64_t weightAtLargest = 13;
+    std::vector<std::uint64_t> ladder = sizeLadder();
+    std::vector<std::uint64_t> cumulative;
+    std::uint64_t totalWeight = 0;
+    for (size_t step = 0; step <= sizeSteps; ++step) {
+        totalWeight += sizeSteps - step + weightAtLargest;
+        cumulative.push_back(totalWeight);
+    }
+    std::vector<std::uint64_t> sizes;
+    for (size_t i = 0; i < count; ++i) {
+        std::uint64_t quantile = (2 * i + 1) * totalWeight / (2 * count);
+        sizes.push_back(ladder[std::upper_bound(cumulative.begin(), cumulative.end(), quantile) -
+                               cumulative.begin()]);
+    }
+    return sizes;
+}
+
+// Scales the sizes to sum to `total` exactly, each within [low, high]: a size that scaling takes
+// past a bound stays at the bound and the others are scaled again; the bytes that rounding down
+// leaves go one each to the sizes below `high`. Needs count × low <= total <= count × high.
+void fitToTotal(std::vector<std::uint64_t>& sizes, std::uint64_t total, std::uint64_t low,
+                std::uint64_t high) {
+    const std::vector<std::uint64_t> shape = sizes;
+    std::vector<bool> atBound(sizes.size(), false);
+    for (bool bounded = true; bounded;) {
+        bounded = false;
+        std::uint64_t boundSum = 0, freeShape = 0;
+        for (size_t i = 0; i < sizes.size(); ++i) {
+            if (atBound[i])
+                boundSum += sizes[i];
+            else
+                freeShape += shape[i];
+        }
+        for (size_t i = 0; i < sizes.size() && freeShape > 0; ++i) {
+            if (atBound[i]) continue;
+            std::uint64_t scaled = shape[i] * (total - boundSum) / freeShape;
+            sizes[i] = std::clamp(scaled, low, high);
+            if (sizes[i] != scaled) atBound[i] = bounded = true;
+        }
+    }
+    std::uint64_t sum = 0;
+    for (std::uint64_t size : sizes) sum += size;
+    for (size_t i = 0; sum < total; i = (i + 1) % sizes.size()) {
+        if (sizes[i] < high) ++sizes[i], ++sum;
+    }
+}
+
+struct CorpusFile {
+    std::uint64_t size;
+    TextEncoding encoding;
+};
+
+// Encodings alternate along the sizes, so that the Shift-JIS and the UTF-8 half have the same
+// spread; the order of the files is shuffled, so that their names say nothing of their size.
+std::vector<CorpusFile> planCorpus(std::uint64_t total) {
+    size_t count = static_cast<size_t>(std::max<std::uint64_t>(1, total / averageFileSize));
+    std::vector<std::uint64_t> sizes = quantileSizes(count);
+    fitToTotal(sizes, total, std::min(smallestFileSize, total / count), largestFileSize);
+    std::vector<CorpusFile> files;
+    for (size_t i = 0; i < count; ++i)
+        files.push_back({sizes[i], i % 2 ? TextEncoding::Utf8 : TextEncoding::ShiftJis});
+    Random random(corpusSeed);
+    for (size_t i = count; i > 1; --i) std::swap(files[i - 1], files[random.below(i)]);
+    return files;
+}
+
+// text-0001.txt and on, numbered with as many digits as the count needs (four at least), dealt
+// to the folders in turn.
+std::string corpusFilePath(const std::string& directory, size_t index, size_t count) {
+    std::string number = std::to_string(index + 1);
+    size_t digits = std::max<size_t>(4, std::to_string(count).size());
+    number.insert(0, digits - number.size(), '0');
+    return directory + "/" + corpusFolders[index % std::size(corpusFolders)] + "text-" + number +
+           ".txt";
+}
+
+// The files continue one stream of text, each from the start of a line.
+bool writeCorpus(const std::string& directory, std::uint64_t size) {
+    for (const char* folder : corpusFolders) {
+        std::error_code error;
+        std::filesystem::create_directories(directory + "/" + folder, error);
+        if (error) return false;
+    }
+    std::vector<CorpusFile> files = planCorpus(size);
+    Vocabulary vocabulary;
+    TextGenerator generator(vocabulary);
+    bool written = true;
+    for (size_t i = 0; i < files.size(); ++i)
+        written = writeLines(corpusFilePath(directory, i, files.size()), generator, files[i].size,
+                             files[i].encoding) &&
+                  written;
+    return written;
 }
 
 // The middle of a word of three characters or more: two characters at least, never all of it.
@@ -605,6 +756,13 @@ int main(int argc, char** argv) {
         if (size == 0) return usageError();
         if (writeText(argv[2], size)) return 0;
         std::fprintf(stderr, "tallyon-bench-generate: cannot write '%s'\n", argv[2]);
+        return 1;
+    }
+    if (command == "corpus" && argc == 4) {
+        std::uint64_t size = parseSize(argv[3]);
+        if (size == 0) return usageError();
+        if (writeCorpus(argv[2], size)) return 0;
+        std::fprintf(stderr, "tallyon-bench-generate: cannot write the corpus in '%s'\n", argv[2]);
         return 1;
     }
     if (command == "lists" && argc == 3) {

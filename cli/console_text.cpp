@@ -44,6 +44,17 @@ std::string printedPath(const std::string& path) {
     return convertedFromWide(wide.data(), size, GetConsoleOutputCP());
 }
 
+std::string foldedFileName(const std::string& name) {
+    std::string folded = name;
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
+bool stderrIsTerminal() {
+    return _isatty(_fileno(stderr));
+}
+
 #else
 #include <algorithm>
 #include <cctype>
@@ -51,6 +62,7 @@ std::string printedPath(const std::string& path) {
 #include <cstdlib>
 #include <cstring>
 #include <langinfo.h>
+#include <unistd.h>
 
 namespace {
 
@@ -82,6 +94,14 @@ std::vector<std::string> programArguments(int argc, char** argv) {
 
 std::string printedPath(const std::string& path) {
     return path;
+}
+
+std::string foldedFileName(const std::string& name) {
+    return name;
+}
+
+bool stderrIsTerminal() {
+    return isatty(STDERR_FILENO);
 }
 
 #endif

@@ -22,3 +22,10 @@ std::vector<std::string> programArguments(int argc, char** argv);
 // A path as the failure messages print it: on Windows in the console's output code page, from
 // the UTF-8 that the engine opens; elsewhere the bytes as given.
 std::string printedPath(const std::string& path);
+
+// A file name as patterns are matched against it: on Windows, whose file names ignore case, with
+// A-Z as a-z; elsewhere as it is.
+std::string foldedFileName(const std::string& name);
+
+// Whether stderr is a terminal, where a line that shows a run's progress can be redrawn.
+bool stderrIsTerminal();

@@ -3,6 +3,8 @@
 
 #include "console_text.h"
 #include "keyword_engine.h"
+#include "progress_line.h"
+#include "target_files.h"
 #include "text_encoding.h"
 #include "word_lists.h"
 
@@ -13,7 +15,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -26,11 +30,15 @@ namespace {
 constexpr int usageErrorStatus = 64;
 
 constexpr char usageText[] =
-    "usage: tallyon-cli keywords [OPTIONS] TARGET\n"
-    "       tallyon-cli search [OPTIONS] TARGET KEYWORD\n"
+    "usage: tallyon-cli keywords [OPTIONS] TARGET...\n"
+    "       tallyon-cli search [OPTIONS] TARGET... KEYWORD\n"
     "\n"
-    "keywords: rank the words of TARGET into the keyword log and print the first rows\n"
-    "          as COUNT<TAB>WORD.\n"
+    "A TARGET is a file, or a folder that stands for every file below it whose name matches\n"
+    "--include (hidden files and folders left out), in byte order of their paths. Each file is\n"
+    "read in its own encoding.\n"
+    "\n"
+    "keywords: rank the words of the TARGETs together into the keyword log and print the first\n"
+    "          rows as COUNT<TAB>WORD.\n"
     "  -o, --output FILE      keyword log (default keyword.log)\n"
     "  --min-bytes A,B,C,D,E,F  minimum word length in bytes for half-width alphanumerics,\n"
     "                         half-width katakana, full-width alphanumerics, hiragana,\n"
@@ -42,37 +50,56 @@ constexpr char usageText[] =
     "  --english              \" ' and , separate words\n"
     "  --user-words FILE      user word list\n"
     "  --ignore-words FILE    exclusion list\n"
-    "  --encoding ENCODING    encoding of TARGET: auto, shift_jis, utf-8, utf-16le or utf-16be\n"
-    "                         (default auto: a byte order mark decides, else the text decides\n"
-    "                         between UTF-8 and Shift-JIS)\n"
-    "  --output-encoding ENCODING  encoding of the keyword log: shift_jis (default) or utf-8\n"
     "\n"
-    "search: write every sentence of TARGET that holds KEYWORD to the result file.\n"
+    "search: write every sentence of the TARGETs that holds KEYWORD to the result file; with\n"
+    "        several files, each file's hits follow a line naming it.\n"
     "  -o, --output FILE      result file (default result.txt)\n"
     "  --to-double, --to-upper  compare in converted form, as above\n"
-    "  --encoding ENCODING    as above\n"
-    "  --output-encoding ENCODING  encoding of the result file, as above\n"
+    "\n"
+    "both:\n"
+    "  --encoding ENCODING    encoding of every TARGET file: auto, shift_jis, utf-8, utf-16le or\n"
+    "                         utf-16be (default auto: a byte order mark decides, else the text\n"
+    "                         decides between UTF-8 and Shift-JIS, for each file on its own)\n"
+    "  --output-encoding ENCODING  encoding of the output: shift_jis (default) or utf-8\n"
+    "  --include GLOB         names of the files taken from a folder, with * ? and [...]\n"
+    "                         (repeatable; default *.txt)\n"
+    "  --sentence-limit BYTES  a sentence this long without an end leaves its file out\n"
+    "                         (default 1024, at most 1048576)\n"
+    "  --jobs N               files read at once (default: the number of processors)\n"
+    "  --quiet                no progress line on a terminal\n"
+    "  --version              print the version\n"
     "\n"
     "KEYWORD and the printed rows follow the locale: UTF-8 in a UTF-8 locale (a KEYWORD that is\n"
     "not valid UTF-8 is taken as Shift-JIS), Shift-JIS in the C locale. For example:\n"
     "  LANG=C.UTF-8 tallyon-cli search notes.txt \xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\n"
+    "  LANG=C.UTF-8 tallyon-cli keywords --include '*.md' interviews/ answers.txt\n"
     "\n"
     "Exit status: 0 done, 1 output error, 2 target unreadable, 3 ranking failed,\n"
-    "4 a sentence of 1024 bytes without an end, 64 usage error. Every error is told on stderr.\n";
+    "4 a sentence of the sentence limit without an end, 64 usage error; with several files, that\n"
+    "of the first file that failed, which is left out while the others are used. Every error is\n"
+    "told on stderr.\n";
 
 struct UsageError {
     std::string message;
 };
 
+// What both commands take besides their own options.
+struct TargetOptions {
+    std::vector<std::string> includes;
+    bool quiet = false;
+};
+
 struct KeywordCommand {
     std::string output = "keyword.log";
     KeywordRunOptions options;
+    TargetOptions targets;
     std::vector<std::string> operands;
 };
 
 struct SearchCommand {
     std::string output = "result.txt";
     SearchRunOptions options;
+    TargetOptions targets;
     std::vector<std::string> operands;
 };
 
@@ -171,100 +198,218 @@ std::vector<std::string> parseArguments(const std::vector<std::string>& args,
     return operands;
 }
 
-void requireOperands(const std::vector<std::string>& operands, size_t count, const char* names) {
-    if (operands.size() != count)
-        throw UsageError{std::string("expected ") + names + ", got " +
-                         std::to_string(operands.size()) + " operand(s)"};
+int defaultJobs() {
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+int parseInRange(const std::string& text, const std::string& option, int least, int most) {
+    int value = parseInteger(text, option);
+    if (value < least || value > most)
+        throw UsageError{option + ": not between " + std::to_string(least) + " and " +
+                         std::to_string(most) + ": '" + text + "'"};
+    return value;
+}
+
+// The options that both commands take, into the run's options of either; false for another.
+template <class RunOptions, class TakeValue>
+bool handleSharedOption(const std::string& arg, TakeValue takeValue, std::string& output,
+                        RunOptions& options, TargetOptions& targets) {
+    if (arg == "-o" || arg == "--output")
+        output = takeValue();
+    else if (arg == "--to-double")
+        options.toFullWidth = true;
+    else if (arg == "--to-upper")
+        options.toUpper = true;
+    else if (arg == "--encoding")
+        options.encoding = parseEncoding(takeValue());
+    else if (arg == "--output-encoding")
+        options.outputEncoding = parseOutputEncoding(takeValue());
+    else if (arg == "--include")
+        targets.includes.push_back(takeValue());
+    else if (arg == "--sentence-limit")
+        options.sentenceLimit =
+            parseInRange(takeValue(), arg, 1, static_cast<int>(mostSentenceLimit));
+    else if (arg == "--jobs")
+        options.jobs = parseInRange(takeValue(), arg, 1, 1024);
+    else if (arg == "--quiet")
+        targets.quiet = true;
+    else
+        return false;
+    return true;
 }
 
 KeywordCommand parseKeywordCommand(const std::vector<std::string>& args) {
     KeywordCommand command;
     KeywordRunOptions& options = command.options;
     options.rows = 10;
+    options.jobs = defaultJobs();
     command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
-        if (arg == "-o" || arg == "--output")
-            command.output = takeValue();
-        else if (arg == "--min-bytes")
+        if (handleSharedOption(arg, takeValue, command.output, options, command.targets))
+            return true;
+        if (arg == "--min-bytes")
             parseMinBytes(takeValue(), options.minBytes);
         else if (arg == "--min-count")
             options.minimumCount = parseInteger(takeValue(), arg);
         else if (arg == "--rows")
             options.rows = std::min(parseInteger(takeValue(), arg), maxKeywordRows);
-        else if (arg == "--to-double")
-            options.toFullWidth = true;
-        else if (arg == "--to-upper")
-            options.toUpper = true;
         else if (arg == "--english")
             options.englishMode = true;
         else if (arg == "--user-words")
             options.userWords = loadListOption(takeValue(), arg);
         else if (arg == "--ignore-words")
             options.excludedWords = loadListOption(takeValue(), arg);
-        else if (arg == "--encoding")
-            options.encoding = parseEncoding(takeValue());
-        else if (arg == "--output-encoding")
-            options.outputEncoding = parseOutputEncoding(takeValue());
         else
             return false;
         return true;
     });
-    requireOperands(command.operands, 1, "TARGET");
+    if (command.operands.empty()) throw UsageError{"expected TARGET..., got 0 operand(s)"};
+    if (command.targets.includes.empty()) command.targets.includes.push_back("*.txt");
     return command;
 }
 
 SearchCommand parseSearchCommand(const std::vector<std::string>& args, const ConsoleText& console) {
     SearchCommand command;
+    command.options.jobs = defaultJobs();
     command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
-        if (arg == "-o" || arg == "--output")
-            command.output = takeValue();
-        else if (arg == "--to-double")
-            command.options.toFullWidth = true;
-        else if (arg == "--to-upper")
-            command.options.toUpper = true;
-        else if (arg == "--encoding")
-            command.options.encoding = parseEncoding(takeValue());
-        else if (arg == "--output-encoding")
-            command.options.outputEncoding = parseOutputEncoding(takeValue());
-        else
-            return false;
-        return true;
+        return handleSharedOption(arg, takeValue, command.output, command.options, command.targets);
     });
-    requireOperands(command.operands, 2, "TARGET and KEYWORD");
-    command.options.keyword = keywordInCodePage932(command.operands[1], console);
+    if (command.operands.size() < 2)
+        throw UsageError{"expected TARGET... and KEYWORD, got " +
+                         std::to_string(command.operands.size()) + " operand(s)"};
+    command.options.keyword = keywordInCodePage932(command.operands.back(), console);
+    command.operands.pop_back();
+    if (command.targets.includes.empty()) command.targets.includes.push_back("*.txt");
     return command;
 }
 
 // One line naming the file and the cause, as GNU tools tell a failure.
-int reportedStatus(RunResult result, const RunFailure& failure) {
-    if (result == RunResult::Done) return 0;
+void reportFailure(RunResult result, const RunFailure& failure, std::size_t sentenceLimit,
+                   const char* name = nullptr) {
     std::string cause = result == RunResult::SentenceTooLong
                             ? std::to_string(failure.line) + ": a sentence of " +
-                                  std::to_string(maxSentenceBytes) + " bytes without an end"
+                                  std::to_string(sentenceLimit) + " bytes without an end"
                             : std::string(" ") + std::strerror(failure.error);
-    std::string line = "tallyon-cli: " + printedPath(failure.path) + ":" + cause + "\n";
+    std::string line =
+        "tallyon-cli: " + printedPath(name ? name : failure.path) + ":" + cause + "\n";
     std::fputs(line.c_str(), stderr);
+}
+
+int reportedStatus(RunResult result, const RunFailure& failure, std::size_t sentenceLimit) {
+    if (result == RunResult::Done) return 0;
+    reportFailure(result, failure, sentenceLimit);
     return static_cast<int>(result);
 }
 
-int runKeywords(KeywordCommand command, const ConsoleText& console) {
-    std::vector<RankingRow> rows;
-    RunFailure failure;
-    RunResult result = run(command.operands[0].c_str(), command.output.c_str(),
-                           std::move(command.options), rows, &failure);
+void printRows(const std::vector<RankingRow>& rows, const ConsoleText& console) {
     for (const RankingRow& row : rows) {
         std::string word =
             console.utf8Stdout ? fromCodePage932(TextEncoding::Utf8, row.word) : row.word;
         std::string text = std::to_string(row.count) + '\t' + word + '\n';
         std::fwrite(text.data(), 1, text.size(), stdout);
     }
-    return reportedStatus(result, failure);
 }
 
-int runSearch(const SearchCommand& command) {
+// A run over one file given as it is: as the window runs it, its failure is the run's.
+bool isSingleFile(const std::vector<Target>& targets) {
+    return targets.size() == 1 && !targets[0].isFolder;
+}
+
+// The files of all targets, named in result.txt in code page 932 as far as it can write them.
+std::vector<TargetFile> allFiles(const std::vector<Target>& targets) {
+    std::vector<TargetFile> files;
+    for (const Target& target : targets)
+        for (const TargetFile& file : target.files)
+            files.push_back({file.path, isValidUtf8(file.name)
+                                            ? toCodePage932(TextEncoding::Utf8, file.name)
+                                            : file.name});
+    return files;
+}
+
+// Tells, in the order of the targets, each folder that stands for no file and each file left
+// out, then how many files were used; the status is that of the first failure.
+int reportedFileStatus(const std::vector<Target>& targets, const std::vector<FileOutcome>& outcomes,
+                       std::size_t sentenceLimit) {
+    int status = 0;
+    std::size_t failed = 0;
+    std::size_t next = 0;
+    for (const Target& target : targets) {
+        if (!target.problem.empty()) {
+            std::fprintf(stderr, "tallyon-cli: %s: %s\n", target.argument.c_str(),
+                         target.problem.c_str());
+            if (status == 0) status = static_cast<int>(RunResult::TargetUnreadable);
+        }
+        for (const TargetFile& file : target.files) {
+            const FileOutcome& outcome = outcomes[next++];
+            if (outcome.result == RunResult::Done) continue;
+            reportFailure(outcome.result, outcome.failure, sentenceLimit, file.name.c_str());
+            ++failed;
+            if (status == 0) status = static_cast<int>(outcome.result);
+        }
+    }
+    if (status != 0)
+        std::fprintf(stderr, "tallyon-cli: %zu of %zu files used\n", outcomes.size() - failed,
+                     outcomes.size());
+    return status;
+}
+
+// The status of a run over several files: an output that could not be written fails it whole.
+int severalFilesStatus(RunResult result, const RunFailure& failure,
+                       const std::vector<Target>& targets, const std::vector<FileOutcome>& outcomes,
+                       std::size_t sentenceLimit) {
+    int status = reportedFileStatus(targets, outcomes, sentenceLimit);
+    if (result == RunResult::Done) return status;
+    reportFailure(result, failure, sentenceLimit);
+    return static_cast<int>(result);
+}
+
+template <class RunOptions>
+std::unique_ptr<ProgressLine> progressLineFor(RunOptions& options, RunProgress& progress,
+                                              const TargetOptions& targetOptions,
+                                              std::size_t files) {
+    options.progress = &progress;
+    return std::make_unique<ProgressLine>(progress, static_cast<std::int64_t>(files),
+                                          !targetOptions.quiet && stderrIsTerminal());
+}
+
+int runKeywords(KeywordCommand command, const ConsoleText& console) {
+    std::vector<Target> targets = findTargetFiles(command.operands, command.targets.includes);
+    std::vector<TargetFile> files = allFiles(targets);
+    const std::size_t sentenceLimit = command.options.sentenceLimit;
+    std::vector<RankingRow> rows;
     RunFailure failure;
+    RunProgress progress;
+    auto progressLine = progressLineFor(command.options, progress, command.targets, files.size());
+    if (isSingleFile(targets)) {
+        RunResult result = run(files[0].path.c_str(), command.output.c_str(),
+                               std::move(command.options), rows, &failure);
+        progressLine.reset();
+        printRows(rows, console);
+        return reportedStatus(result, failure, sentenceLimit);
+    }
+    std::vector<FileOutcome> outcomes;
     RunResult result =
-        run(command.operands[0].c_str(), command.output.c_str(), command.options, &failure);
-    return reportedStatus(result, failure);
+        run(files, command.output.c_str(), std::move(command.options), rows, outcomes, &failure);
+    progressLine.reset();
+    printRows(rows, console);
+    return severalFilesStatus(result, failure, targets, outcomes, sentenceLimit);
+}
+
+int runSearch(SearchCommand command) {
+    std::vector<Target> targets = findTargetFiles(command.operands, command.targets.includes);
+    std::vector<TargetFile> files = allFiles(targets);
+    RunFailure failure;
+    RunProgress progress;
+    auto progressLine = progressLineFor(command.options, progress, command.targets, files.size());
+    if (isSingleFile(targets)) {
+        RunResult result =
+            run(files[0].path.c_str(), command.output.c_str(), command.options, &failure);
+        progressLine.reset();
+        return reportedStatus(result, failure, command.options.sentenceLimit);
+    }
+    std::vector<FileOutcome> outcomes;
+    RunResult result = run(files, command.output.c_str(), command.options, outcomes, &failure);
+    progressLine.reset();
+    return severalFilesStatus(result, failure, targets, outcomes, command.options.sentenceLimit);
 }
 
 int dispatch(const std::vector<std::string>& args, const ConsoleText& console) {
@@ -272,6 +417,10 @@ int dispatch(const std::vector<std::string>& args, const ConsoleText& console) {
         if (arg == "--") break;
         if (arg == "--help" || arg == "-h") {
             std::fputs(usageText, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fputs("tallyon-cli " TALLYON_VERSION "\n", stdout);
             return 0;
         }
     }

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-CountingThread::CountingThread(WordTable& counts) : counts(counts) {
+CountingThread::CountingThread(WordTable& counts, bool onOwnThread) : counts(counts) {
+    if (!onOwnThread) return;
     try {
         thread = std::thread(&CountingThread::countBatches, this);
     } catch (const std::system_error&) {

@@ -32,10 +32,11 @@ struct WordBatch {
 
 // Counts batches of words into a table on a thread of its own, so that cutting one block into
 // words overlaps with counting the words of the one before. One batch is counted at a time: a
-// batch handed over must stay untouched until finish() returns.
+// batch handed over must stay untouched until finish() returns. Without a thread of its own
+// (`onOwnThread` false, or none could be started) it counts each batch as it is handed over.
 class CountingThread {
   public:
-    explicit CountingThread(WordTable& counts);
+    CountingThread(WordTable& counts, bool onOwnThread);
     ~CountingThread();
     CountingThread(const CountingThread&) = delete;
     CountingThread& operator=(const CountingThread&) = delete;

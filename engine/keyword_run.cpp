@@ -1,62 +1,103 @@
-#include "keyword_run.h"
-
+#include "keyword_engine.h"
+#include "parallel_work.h"
+#include "ranking.h"
 #include "run_frame.h"
-#include "sentence_reader.h"
+#include "word_cutter.h"
+#include "word_tally.h"
 
-KeywordRun::KeywordRun(KeywordRunOptions& options)
-    : options(options), byteClassTable(byteClasses(options.englishMode)) {
-    addUserWords(options.userWords);
-    addExcludedWords(options.excludedWords);
-}
+#include <mutex>
+#include <utility>
 
-RunResult KeywordRun::run(std::FILE* target, OutputFile& log, std::vector<RankingRow>& rows,
-                          RunFailure& failure) {
-    RunResult counted = countWords(target, failure);
-    if (counted != RunResult::Done) return counted;
-    try {
-        expandCandidates();
-    } catch (...) {
-        return RunResult::TargetUnreadable;
-    }
-    try {
-        buildRanking(log, rows);
-    } catch (...) {
-        return RunResult::RankingFailed;
-    }
-    return RunResult::Done;
-}
+namespace {
 
-// The words of one block are counted on the counting thread while the next block is read and cut
-// into words. The reader outlives the thread, which may still be reading its last block.
-RunResult KeywordRun::countWords(std::FILE* target, RunFailure& failure) {
+// What a thread keeps from one file to the next, so that a folder of small files does not take
+// and give back the memory of every file.
+struct FileCounting {
     SentenceReader reader;
-    CountingThread countingThread(wordCounts);
-    counter = &countingThread;
-    RunResult result = reader.read(target, options.encoding, sinkFor(*this), failure);
-    if (result == RunResult::Done && !countingThread.finish()) result = RunResult::TargetUnreadable;
-    counter = nullptr;
-    return result;
+    WordTable counts; // of the file being counted
+};
+
+// Cuts one target into words, counts them and applies the lists: the tally of that file alone.
+// `alone`: no other file is read meanwhile, so the file may take a second thread.
+RunResult countTarget(const char* path, const KeywordRunOptions& options, const WordTally& tally,
+                      bool alone, FileCounting& counting, RunFailure& report) {
+    return readTarget(path, report, [&](std::FILE* target) {
+        RunResult result =
+            WordCutter(options, counting.counts).cut(counting.reader, target, alone, report);
+        if (result == RunResult::Done) tally.apply(counting.counts, alone);
+        return result;
+    });
 }
 
-// The batch whose words were handed over before is the one that may still be being counted.
-void KeywordRun::startBlock(const char* blockText) {
-    filling = filling == &batches[0] ? &batches[1] : &batches[0];
-    filling->clearWords();
-    filling->text = blockText;
+// Counts are additive, so the tally of several files is the sum of theirs, whatever the order in
+// which they are added. The table of a run over one file is its total.
+void addCounts(WordTable& fileCounts, WordTable& total, bool severalFiles) {
+    if (severalFiles)
+        total.addAll(fileCounts);
+    else
+        std::swap(total, fileCounts);
 }
 
-bool KeywordRun::endBlock() {
-    if (!counter->finish()) return false;
-    counter->count(*filling);
-    return true;
+// Each file is counted into a table of its thread, which is added to the total as soon as the
+// file is done, so memory holds the total and one file's table per job. A file that fails adds
+// nothing.
+void countTargets(const std::vector<TargetFile>& targets, KeywordRunOptions& options,
+                  std::vector<FileOutcome>& outcomes, WordTable& total) {
+    WordTally tally(options.userWords, options.excludedWords, options.sentenceLimit);
+    const int jobs = targets.size() == 1 ? 1 : options.jobs;
+    std::vector<FileCounting> perThread;
+    for (int thread = 0; thread < jobs; ++thread)
+        perThread.push_back({SentenceReader(options.sentenceLimit, options.progress), {}});
+    std::mutex totalMutex;
+    forEachInParallel(targets.size(), jobs, [&](size_t i, size_t thread) {
+        FileCounting& counting = perThread[thread];
+        FileOutcome& outcome = outcomes[i];
+        outcome.result = countTarget(targets[i].path.c_str(), options, tally, jobs <= 1, counting,
+                                     outcome.failure);
+        if (outcome.result == RunResult::Done) {
+            std::lock_guard<std::mutex> lock(totalMutex);
+            addCounts(counting.counts, total, targets.size() > 1);
+        }
+        counting.counts.clear();
+        if (options.progress) ++options.progress->filesDone;
+    });
 }
 
+} // namespace
+
+RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
+              KeywordRunOptions options, std::vector<RankingRow>& rows,
+              std::vector<FileOutcome>& outcomes, RunFailure* failure) {
+    rows.clear();
+    outcomes.assign(targets.size(), FileOutcome{});
+    RunFailure unreported;
+    RunFailure& report = failure ? *failure : unreported;
+    return writeOutput(logPath, options.outputEncoding, "", report, [&](OutputFile& log) {
+        WordTable total;
+        countTargets(targets, options, outcomes, total);
+        try {
+            writeRanking(std::move(total), options, log, rows);
+        } catch (...) {
+            return reported(RunResult::RankingFailed, logPath, 0, report);
+        }
+        return RunResult::Done;
+    });
+}
+
+// One target: its failure is the run's.
 RunResult run(const char* targetPath, const char* logPath, KeywordRunOptions options,
               std::vector<RankingRow>& rows, RunFailure* failure) {
-    rows.clear();
-    return runOnFiles(targetPath, logPath, options.outputEncoding, "", failure,
-                      [&](std::FILE* target, OutputFile& log, RunFailure& report) {
-                          KeywordRun keywordRun(options);
-                          return keywordRun.run(target, log, rows, report);
-                      });
+    std::vector<FileOutcome> outcomes;
+    RunFailure unreported;
+    RunFailure& report = failure ? *failure : unreported;
+    RunResult result =
+        run({{targetPath, ""}}, logPath, std::move(options), rows, outcomes, &report);
+    if (!outcomes.empty() && outcomes[0].result != RunResult::Done) {
+        report = outcomes[0].failure;
+        result = outcomes[0].result;
+    }
+    if (result == RunResult::TargetUnreadable || result == RunResult::SentenceTooLong ||
+        result == RunResult::RankingFailed)
+        report.path = targetPath;
+    return result;
 }

@@ -1,34 +1,38 @@
-#include "keyword_run.h"
+#include "ranking.h"
 
 #include <algorithm>
 #include <charconv>
+#include <string>
+#include <string_view>
 #include <utility>
-#include <vector>
 
-// Orders the counted words by count, highest first, and among equal counts by unsigned byte order,
-// greatest first; writes every word that reaches the minimum count to keyword.log and hands the
-// first options.rows of them (at most maxKeywordRows) to the rows.
-void KeywordRun::buildRanking(OutputFile& log, std::vector<RankingRow>& rows) {
-    WordRanking ranking = std::move(wordCounts).rank(options.minimumCount);
-    size_t rowCount = static_cast<size_t>(std::clamp(options.rows, 0, maxKeywordRows));
-    line.clear();
-    ranking.forEach([&](std::string_view word, std::int64_t count) {
-        if (rows.size() < rowCount) rows.push_back({count, std::string(word)});
-        appendLogLine(count, word, log);
-    });
-    log.write(line);
-}
+namespace {
 
 // Lines are gathered and written a large piece at a time: a big log has millions of them.
-void KeywordRun::appendLogLine(std::int64_t count, std::string_view word, OutputFile& log) {
+void appendLogLine(std::int64_t count, std::string_view word, std::string& lines, OutputFile& log) {
     constexpr size_t pieceSize = 64 * 1024;
     char digits[24];
-    line.append(digits, std::to_chars(digits, digits + sizeof digits, count).ptr);
-    line += " : ";
-    line += word;
-    line += "\r\n";
-    if (line.size() >= pieceSize) {
-        log.write(line);
-        line.clear();
+    lines.append(digits, std::to_chars(digits, digits + sizeof digits, count).ptr);
+    lines += " : ";
+    lines += word;
+    lines += "\r\n";
+    if (lines.size() >= pieceSize) {
+        log.write(lines);
+        lines.clear();
     }
+}
+
+} // namespace
+
+void writeRanking(WordTable&& counts, const KeywordRunOptions& options, OutputFile& log,
+                  std::vector<RankingRow>& rows) {
+    WordRanking ranking = std::move(counts).rank(options.minimumCount);
+    size_t rowCount = static_cast<size_t>(std::clamp(options.rows, 0, maxKeywordRows));
+    std::string lines;
+    ranking.forEach([&](std::string_view word, std::int64_t count, std::int64_t files) {
+        if (rows.size() < rowCount)
+            rows.push_back({count, std::string(word), std::max<std::int64_t>(files, 1)});
+        appendLogLine(count, word, lines, log);
+    });
+    log.write(lines);
 }

@@ -1,4 +1,4 @@
-#include "keyword_run.h"
+#include "word_cutter.h"
 
 #include "conversions.h"
 
@@ -7,7 +7,7 @@
 // Cuts the sentence into maximal runs of one character class. Only runs of the six word classes
 // can be retained, and those never hold a control byte as a character of their own, so every
 // retained word is the slice of the sentence that its run covers.
-void KeywordRun::sentence(std::string_view text, bool inBlock, std::int64_t) {
+void WordCutter::sentence(std::string_view text, bool inBlock, std::int64_t) {
     sentenceInBlock = inBlock;
     const ByteClassTable& classes = byteClassTable; // kept in a register across the calls below
     CharClass runClass = CharClass::Separator;
@@ -34,7 +34,7 @@ void KeywordRun::sentence(std::string_view text, bool inBlock, std::int64_t) {
 }
 
 // The word is counted with the rest of its block; one that does not lie in the block is copied.
-void KeywordRun::registerWord(std::string_view word, bool inBlock) {
+void WordCutter::registerWord(std::string_view word, bool inBlock) {
     if (inBlock)
         filling->words.push_back({static_cast<std::uint32_t>(word.data() - filling->text),
                                   static_cast<std::uint32_t>(word.size())});
@@ -42,7 +42,7 @@ void KeywordRun::registerWord(std::string_view word, bool inBlock) {
         filling->copiedWords.emplace_back(word);
 }
 
-int KeywordRun::minBytesFor(CharClass charClass) const {
+int WordCutter::minBytesFor(CharClass charClass) const {
     switch (charClass) {
     case CharClass::HalfWidthAlphanumeric:
         return options.minBytes[static_cast<int>(WordClass::HalfWidthAlphanumeric)];
@@ -63,7 +63,7 @@ int KeywordRun::minBytesFor(CharClass charClass) const {
 
 // The length is compared unsigned, so a negative minimum retains no word of its class. A converted
 // form is registered as well as the word itself, and only when it differs from it.
-void KeywordRun::finishWord(CharClass charClass, std::string_view word) {
+void WordCutter::finishWord(CharClass charClass, std::string_view word) {
     if (static_cast<std::uint32_t>(word.size()) <
         static_cast<std::uint32_t>(minBytesFor(charClass)))
         return;

@@ -3,9 +3,10 @@
 #include <string_view>
 
 // Code page 932: a lead byte forms one double-byte character with the byte after it, whatever
-// that byte is; every other byte is a character by itself.
+// that byte is; every other byte is a character by itself. 0xF0-0xFC lead the user-defined
+// characters and the IBM extension kanji (髙 FB FC, 﨑 FA B1), which Windows writes for names.
 inline bool isLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
 // Bytes taken by the character that starts at text[i]; a lead byte at the very end stands alone.

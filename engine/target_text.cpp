@@ -20,12 +20,12 @@ int readError(std::FILE* file) {
 
 // Moves the bytes not yet passed on to the front of the chunk and reads more after them.
 bool TargetText::fillChunk() {
-    if (chunk.empty()) chunk.resize(chunkSize);
+    if (!chunk) chunk.reset(new char[chunkSize]); // uninitialised, see SentenceReader::read
     std::size_t kept = pending();
-    std::memmove(chunk.data(), chunk.data() + chunkStart, kept);
+    std::memmove(chunk.get(), chunk.get() + chunkStart, kept);
     chunkStart = 0;
-    std::size_t wanted = chunk.size() - kept;
-    std::size_t read = std::fread(chunk.data() + kept, 1, wanted, file);
+    std::size_t wanted = chunkSize - kept;
+    std::size_t read = std::fread(chunk.get() + kept, 1, wanted, file);
     chunkEnd = kept + read;
     atEnd = read < wanted;
     error = readError(file);
@@ -36,7 +36,7 @@ bool TargetText::fillChunk() {
 void TargetText::startText() {
     started = true;
     if (encoding == TextEncoding::ShiftJis || !fillChunk()) return;
-    ByteOrderMark mark = byteOrderMark({chunk.data(), chunkEnd});
+    ByteOrderMark mark = byteOrderMark({chunk.get(), chunkEnd});
     if (encoding == TextEncoding::Auto) encoding = mark.encoding;
     if (mark.encoding != TextEncoding::Auto && encoding == mark.encoding) chunkStart = mark.size;
 }
@@ -59,9 +59,9 @@ std::size_t TargetText::read(char* into, std::size_t capacity, bool& last, int& 
 std::size_t TargetText::passAscii(char* into, std::size_t capacity) {
     std::size_t size = 0;
     while (encoding == TextEncoding::Auto) {
-        const char* begin = chunk.data() + chunkStart;
+        const char* begin = chunk.get() + chunkStart;
         const char* high =
-            std::find_if(begin, static_cast<const char*>(chunk.data() + chunkEnd),
+            std::find_if(begin, static_cast<const char*>(chunk.get() + chunkEnd),
                          [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
         std::size_t ascii = std::min<std::size_t>(high - begin, capacity - size);
         std::copy(begin, begin + ascii, into + size);
@@ -70,7 +70,7 @@ std::size_t TargetText::passAscii(char* into, std::size_t capacity) {
         if (size == capacity) break;
         // A text that is ASCII to its end leaves nothing to decide from, and reads as UTF-8.
         if (pending() >= encodingWindow || atEnd)
-            encoding = encodingFromFirstHighByte({chunk.data() + chunkStart, pending()}, atEnd);
+            encoding = encodingFromFirstHighByte({chunk.get() + chunkStart, pending()}, atEnd);
         else if (!fillChunk())
             break;
     }
@@ -80,7 +80,7 @@ std::size_t TargetText::passAscii(char* into, std::size_t capacity) {
 // Shift-JIS: the bytes already in the chunk, then straight from the file.
 std::size_t TargetText::passRest(char* into, std::size_t capacity, bool& last) {
     std::size_t size = std::min(pending(), capacity);
-    std::copy_n(chunk.data() + chunkStart, size, into);
+    std::copy_n(chunk.get() + chunkStart, size, into);
     chunkStart += size;
     if (pending() > 0) return size;
     if (atEnd) {
@@ -110,7 +110,7 @@ std::size_t TargetText::convert(char* into, std::size_t capacity, bool& last) {
         if (room < maxCharacterBytes) return size;
         std::size_t take = std::min(pending(), room);
         std::size_t written = 0;
-        chunkStart += toCodePage932(encoding, {chunk.data() + chunkStart, take},
+        chunkStart += toCodePage932(encoding, {chunk.get() + chunkStart, take},
                                     atEnd && take == pending(), into + size, written);
         size += written;
     }

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <vector>
+#include <memory>
 
 // The bytes of a target as Shift-JIS, block by block. Shift-JIS is read straight into the block;
 // UTF-8 and UTF-16 are read in chunks and converted, so memory does not grow with the target.
@@ -29,8 +29,9 @@ class TargetText {
     std::FILE* file;
     TextEncoding encoding;
     bool started = false;
-    int error = 0;           // errno of a read that failed
-    std::vector<char> chunk; // bytes read and not yet passed on are chunk[chunkStart, chunkEnd)
+    int error = 0; // errno of a read that failed
+    std::unique_ptr<char[]>
+        chunk; // bytes read and not yet passed on are chunk[chunkStart, chunkEnd)
     std::size_t chunkStart = 0;
     std::size_t chunkEnd = 0;
     bool atEnd = false; // nothing follows the chunk's bytes

@@ -1,6 +1,6 @@
 #include "word_table.h"
 
-#include "both_halves.h"
+#include "parallel_work.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -90,6 +90,36 @@ void ShortWordTable::grow() {
         if (slot.key != freeKey) find(slot.key) = slot;
 }
 
+void ShortWordTable::addAll(const ShortWordTable& other) {
+    makeRoomFor(other.wordCount);
+    const Slot* group[WordTable::lookupGroupSize];
+    size_t grouped = 0;
+    auto addGroup = [&] {
+        for (size_t i = 0; i < grouped; ++i) prefetch(group[i]->key);
+        for (size_t i = 0; i < grouped; ++i)
+            add(group[i]->key, group[i]->count + (std::int64_t{1} << filesShift));
+        grouped = 0;
+    };
+    for (const Slot& slot : other.slots) {
+        if (slot.key == freeKey || slot.count <= 0) continue;
+        group[grouped++] = &slot;
+        if (grouped == WordTable::lookupGroupSize) addGroup();
+    }
+    addGroup();
+}
+
+// Slots are kept as long as clearing them costs less than a fresh allocation of that size.
+constexpr size_t mostKeptSlotBytes = 256 * 1024;
+
+void ShortWordTable::clear() {
+    if (slots.size() * sizeof(Slot) > mostKeptSlotBytes) {
+        std::vector<Slot>().swap(slots);
+        shift = 64;
+    }
+    std::fill(slots.begin(), slots.end(), Slot{freeKey, 0});
+    wordCount = 0;
+}
+
 void ShortWordTable::prefetch(std::uint64_t key) const {
     __builtin_prefetch(&slots[slotOf(key)]);
 }
@@ -109,10 +139,12 @@ std::int64_t ShortWordTable::countOf(std::uint64_t key) const {
 
 void ShortWordTable::rank(std::int64_t least) {
     auto end = std::remove_if(slots.begin(), slots.end(),
-                              [least](const Slot& slot) { return slot.count < least; });
+                              [least](const Slot& slot) { return countPart(slot.count) < least; });
     wordCount = end - slots.begin();
     std::sort(slots.begin(), end, [](const Slot& a, const Slot& b) {
-        return a.count != b.count ? a.count > b.count : a.key > b.key;
+        std::int64_t countOfA = countPart(a.count);
+        std::int64_t countOfB = countPart(b.count);
+        return countOfA != countOfB ? countOfA > countOfB : a.key > b.key;
     });
 }
 
@@ -150,6 +182,41 @@ void LongWordTable::grow() {
     }
 }
 
+void LongWordTable::addAll(const LongWordTable& other) {
+    makeRoomFor(other.wordCount);
+    struct Grouped {
+        std::string_view word;
+        std::int64_t count;
+        std::uint32_t hash;
+    } group[WordTable::lookupGroupSize];
+    size_t grouped = 0;
+    auto addGroup = [&] {
+        for (size_t i = 0; i < grouped; ++i) prefetch(group[i].hash);
+        for (size_t i = 0; i < grouped; ++i)
+            add(group[i].word, group[i].count + (std::int64_t{1} << filesShift), group[i].hash);
+        grouped = 0;
+    };
+    for (const Chunk& chunk : other.chunks) {
+        for (size_t at = 0; at < chunk.used; at += headerSize + wordAt(&chunk.bytes[at]).size()) {
+            const char* record = &chunk.bytes[at];
+            if (countAt(record) <= 0) continue;
+            group[grouped++] = {wordAt(record), countAt(record), hashOf(wordAt(record))};
+            if (grouped == WordTable::lookupGroupSize) addGroup();
+        }
+    }
+    addGroup();
+}
+
+// The first chunk is kept for the words to come.
+void LongWordTable::clear() {
+    if (slots.size() * sizeof(slots[0]) > mostKeptSlotBytes)
+        std::vector<std::uint64_t>().swap(slots);
+    std::fill(slots.begin(), slots.end(), freeSlot);
+    if (chunks.size() > 1) chunks.resize(1);
+    if (!chunks.empty()) chunks[0].used = 0;
+    wordCount = 0;
+}
+
 void LongWordTable::prefetch(std::uint32_t hash) const {
     __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
 }
@@ -179,7 +246,9 @@ LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std:
         // run rather than mixing up words.
         if (chunks.size() == maxChunks || word.size() > UINT32_MAX)
             throw std::length_error("word table full");
-        chunks.push_back({std::make_unique<char[]>(std::max(chunkSize, recordSize)), 0});
+        // Left uninitialised: a file of a few words touches a few of the chunk's pages, not all of
+        // it.
+        chunks.push_back({std::unique_ptr<char[]>(new char[std::max(chunkSize, recordSize)]), 0});
     }
     Chunk& chunk = chunks.back();
     char* record = &chunk.bytes[chunk.used];
@@ -200,7 +269,7 @@ void LongWordTable::rank(std::int64_t least) {
     auto countedOnce = std::partition(ranked.begin(), ranked.end(), [](const RankedRecord& record) {
         return record.cutCount > 1;
     });
-    doBothHalves([&](int half) {
+    forEachInParallel(2, 2, [&](size_t half, size_t) {
         if (half == 0)
             sortRanked(ranked.begin(), countedOnce);
         else
@@ -215,7 +284,7 @@ void LongWordTable::collectRanked(std::int64_t least) {
         for (size_t at = 0; at < chunks[number].used;) {
             const char* record = &chunks[number].bytes[at];
             std::string_view word = wordAt(record);
-            std::int64_t count = countAt(record);
+            std::int64_t count = countPart(countAt(record));
             if (count >= least)
                 ranked.push_back(
                     {keyOf(word.substr(0, ShortWordTable::maxLength)),
@@ -269,6 +338,16 @@ void WordTable::addOneToEach(const std::string_view* words, size_t count) {
     }
 }
 
+void WordTable::addAll(const WordTable& other) {
+    shortWords.addAll(other.shortWords);
+    longWords.addAll(other.longWords);
+}
+
+void WordTable::clear() {
+    shortWords.clear();
+    longWords.clear();
+}
+
 std::int64_t WordTable::countOf(std::string_view word) const {
     if (ShortWordTable::holds(word)) return shortWords.countOf(keyOf(word));
     return longWords.countOf(word, hashOf(word));
@@ -278,7 +357,7 @@ std::int64_t WordTable::countOf(std::string_view word) const {
 // thread.
 WordRanking WordTable::rank(std::int64_t minimum) && {
     std::int64_t least = std::max<std::int64_t>(minimum, 1);
-    doBothHalves([&](int half) {
+    forEachInParallel(2, 2, [&](size_t half, size_t) {
         if (half == 0)
             shortWords.rank(least);
         else

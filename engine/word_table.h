@@ -10,6 +10,17 @@
 // Words hold no zero byte. Nine in ten words of a text are at most eight bytes long: those and the
 // longer ones are kept in two tables of their own, behind the WordTable that merges them.
 
+// In the total of several files, a word's count also holds above bit 40 the number of files it
+// was counted in: a field of its own would make every slot half as large again. A table counted
+// from one file holds no number of files.
+constexpr int filesShift = 40;
+inline std::int64_t countPart(std::int64_t value) {
+    return value & ((std::int64_t{1} << filesShift) - 1);
+}
+inline std::int64_t filesPart(std::int64_t value) {
+    return value >> filesShift;
+}
+
 // Words of one to eight bytes. Such a word is its own key: its bytes packed big-endian into 64
 // bits and padded with zeros, kept with its count in one 16-byte slot, so counting it touches a
 // single cache line and no word bytes elsewhere.
@@ -26,12 +37,15 @@ class ShortWordTable {
     inline std::int64_t countOf(std::uint64_t key) const;
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
+    void addAll(const ShortWordTable& other);
+    void clear();
 
     // Keeps the words counted at least `least` times, ordered by count, highest first, and among
     // equal counts by greater key; the index is given up.
     void rank(std::int64_t least);
     std::uint64_t rankedKey(size_t i) const { return slots[i].key; }
-    std::int64_t rankedCount(size_t i) const { return slots[i].count; }
+    std::int64_t rankedCount(size_t i) const { return countPart(slots[i].count); }
+    std::int64_t rankedFiles(size_t i) const { return filesPart(slots[i].count); }
 
     struct WordBytes { // a word unpacked from its key
         char bytes[maxLength];
@@ -70,6 +84,8 @@ class LongWordTable {
     inline std::int64_t countOf(std::string_view word, std::uint32_t hash) const;
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
+    void addAll(const LongWordTable& other);
+    void clear();
 
     // Keeps the words counted at least `least` times, ordered by count, highest first, and among
     // equal counts by greater byte order; the index is given up.
@@ -78,6 +94,7 @@ class LongWordTable {
     // The first eight bytes of the i-th ranked word as a short word's key.
     std::uint64_t rankedPrefix(size_t i) const { return ranked[i].prefix; }
     std::int64_t rankedCount(size_t i) const { return countOf(ranked[i]); }
+    std::int64_t rankedFiles(size_t i) const { return filesPart(countAt(recordAt(ranked[i].ref))); }
     std::string_view rankedWord(size_t i) const { return wordAt(recordAt(ranked[i].ref)); }
     void prefetchRanked(size_t i) const { __builtin_prefetch(recordAt(ranked[i].ref)); }
 
@@ -120,7 +137,8 @@ class LongWordTable {
         return chunks[ref >> chunkBits].bytes.get() + (ref & (chunkSize - 1));
     }
     std::int64_t countOf(const RankedRecord& record) const {
-        return record.cutCount < UINT32_MAX ? record.cutCount : countAt(recordAt(record.ref));
+        return record.cutCount < UINT32_MAX ? record.cutCount
+                                            : countPart(countAt(recordAt(record.ref)));
     }
 
     inline const std::uint64_t* find(std::string_view word, std::uint32_t hash) const;
@@ -151,6 +169,11 @@ class WordTable {
     void addOneToEach(const std::string_view* words, size_t count);
     std::int64_t countOf(std::string_view word) const;
     size_t size() const { return shortWords.size() + longWords.size(); }
+    // Adds the counts of every word of `other` that was counted, and one file to each; their
+    // lookups are grouped as in addOneToEach.
+    void addAll(const WordTable& other);
+    // Forgets every word but keeps the memory, for the next file to be counted in.
+    void clear();
 
     // Sets every count of one share of the words, the part-th of `parts`, to update(word, count).
     // Different shares may be updated at the same time on different threads.
@@ -172,7 +195,8 @@ class WordTable {
 
 class WordRanking {
   public:
-    // Calls visit(word, count) for each ranked word in order.
+    // Calls visit(word, count, files) for each ranked word in order; files is 0 where the table
+    // was counted from one file.
     template <class Visit> void forEach(Visit visit) const;
 
   private:
@@ -221,13 +245,14 @@ template <class Visit> void WordRanking::forEach(Visit visit) const {
         }
         if (shortFirst) {
             visit(ShortWordTable::wordOfKey(shortWords.rankedKey(nextShort)).view(),
-                  shortWords.rankedCount(nextShort));
+                  shortWords.rankedCount(nextShort), shortWords.rankedFiles(nextShort));
             ++nextShort;
         } else {
             // Records lie all over the arena; one a little further on is fetched meanwhile.
             constexpr size_t fetchAhead = 16;
             if (nextLong + fetchAhead < longCount) longWords.prefetchRanked(nextLong + fetchAhead);
-            visit(longWords.rankedWord(nextLong), longWords.rankedCount(nextLong));
+            visit(longWords.rankedWord(nextLong), longWords.rankedCount(nextLong),
+                  longWords.rankedFiles(nextLong));
             ++nextLong;
         }
     }

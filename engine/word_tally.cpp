@@ -1,60 +1,51 @@
-#include "keyword_run.h"
+#include "word_tally.h"
 
-#include "both_halves.h"
+#include "parallel_work.h"
 #include "shift_jis.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-namespace {
-
-// Enough for every occurrence in the longest word; it also ends the walk for a user word made of
-// spaces, which would otherwise be found again in its own blanks.
-constexpr int maxOccurrencesPerUserWord = static_cast<int>(maxSentenceBytes) + 1;
-
-} // namespace
-
-// The lists are taken over: the run needs them in its own form, and the caller no longer does.
-// A word list never holds an empty word; an empty one would match everywhere.
-void KeywordRun::addUserWords(std::vector<std::string>& words) {
-    userWordsByLength.reserve(words.size());
-    for (std::string& word : words)
+// A word list never holds an empty word; an empty one would match everywhere. A word is as long as
+// its sentence at most, so a user word occurs in it at most that many times; the bound also ends
+// the walk for a user word made of spaces, which would otherwise be found again in its own blanks.
+WordTally::WordTally(std::vector<std::string>& userWords, std::vector<std::string>& excludedWords,
+                     std::size_t sentenceLimit)
+    : maxOccurrencesPerUserWord(static_cast<int>(sentenceLimit) + 1) {
+    userWordsByLength.reserve(userWords.size());
+    for (std::string& word : userWords)
         if (!word.empty())
             userWordsByLength.push_back({static_cast<int>(word.size()), std::move(word)});
-    std::vector<std::string>().swap(words);
+    std::vector<std::string>().swap(userWords);
+    for (const std::string& word : excludedWords)
+        if (!isExcluded(word)) this->excludedWords.add(word, 1);
+    std::vector<std::string>().swap(excludedWords);
+    if (!userWordsByLength.empty()) prepareUserWords();
 }
 
-void KeywordRun::addExcludedWords(std::vector<std::string>& words) {
-    for (const std::string& word : words)
-        if (!isExcluded(word)) excludedWords.add(word, 1);
-    std::vector<std::string>().swap(words);
-}
-
-// Turns the counts of the words as cut into the tally. Without lists every word counts as itself.
-// The words are expanded in two halves at once; each half gathers what the user words found in it
-// add, and both are added once the halves are done.
-void KeywordRun::expandCandidates() {
+// The words are expanded in shares, two at once where asked; each share gathers what the user
+// words found in it add, and those are added once all shares are done.
+void WordTally::apply(WordTable& counts, bool onTwoThreads) const {
     if (userWordsByLength.empty() && excludedWords.size() == 0) return;
-    prepareUserWords();
-    Expansion halves[2];
-    doBothHalves([&](int half) {
-        Expansion& expansion = halves[half];
+    Expansion shares[2];
+    forEachInParallel(2, onTwoThreads ? 2 : 1, [&](size_t share, size_t) {
+        Expansion& expansion = shares[share];
         expansion.userWordCounts.assign(userWordsByLength.size(), 0);
-        wordCounts.updateCounts(half, 2, [&](std::string_view word, std::int64_t count) {
+        counts.updateCounts(share, 2, [&](std::string_view word, std::int64_t count) {
             return registerCandidate(word, count, expansion) ? count : 0;
         });
     });
-    userWordIndex = UserWordIndex(); // given back before the ranking takes its own memory
-    for (const Expansion& half : halves)
+    for (const Expansion& share : shares)
         for (size_t position = 0; position < userWordsByLength.size(); ++position)
-            if (half.userWordCounts[position] != 0 && !isExcluded(userWordsByLength[position].word))
-                wordCounts.add(userWordsByLength[position].word, half.userWordCounts[position]);
+            if (share.userWordCounts[position] != 0 &&
+                !isExcluded(userWordsByLength[position].word))
+                counts.add(userWordsByLength[position].word, share.userWordCounts[position]);
 }
 
 // Puts the user words in walk order (longest first; of equal length, the one added last first)
 // and indexes them, so that each word is searched only for the user words that occur in it.
-void KeywordRun::prepareUserWords() {
+void WordTally::prepareUserWords() {
     std::stable_sort(userWordsByLength.begin(), userWordsByLength.end(),
                      [](const UserWord& a, const UserWord& b) { return a.length < b.length; });
     std::reverse(userWordsByLength.begin(), userWordsByLength.end());
@@ -69,7 +60,7 @@ void KeywordRun::prepareUserWords() {
 
 // The walk positions of the user words that may be found in the word: those that occur in it
 // anywhere, and those that hold a space, which blanking can make appear.
-void KeywordRun::collectUserWordsIn(std::string_view word, std::vector<size_t>& found) const {
+void WordTally::collectUserWordsIn(std::string_view word, std::vector<size_t>& found) const {
     found.clear();
     userWordIndex.collectIn(word, found);
     for (size_t position : spacedUserWords)
@@ -82,8 +73,8 @@ void KeywordRun::collectUserWordsIn(std::string_view word, std::vector<size_t>& 
 // found inside the word, each occurrence blanked before the next search so that nothing is
 // counted twice; a word that is itself a user word is counted only as that user word. Returns
 // whether the word counts as itself.
-bool KeywordRun::registerCandidate(std::string_view word, std::int64_t occurrences,
-                                   Expansion& expansion) const {
+bool WordTally::registerCandidate(std::string_view word, std::int64_t occurrences,
+                                  Expansion& expansion) const {
     collectUserWordsIn(word, expansion.found);
     bool wholeWordIsUserWord = false;
     if (!expansion.found.empty()) {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <random>
 #include <set>
 #include <sstream>
@@ -44,13 +45,15 @@ Strings sjisWords(const char* utf8) {
     return split;
 }
 
-// DEL, 0x80, 纊 in its NEC code, which no conversion gives, and half-width bytes that are no kana.
+// DEL, 0x80, 纊 in its NEC code, which no conversion gives, half-width bytes that are no kana, and
+// characters led by 0xF0-0xFC: user-defined, 髙 with a second byte that is ｱ alone, and 﨑.
 const Strings words = [] {
-    Strings all = {"\x7f", "\x80", "\xed\x40", "\xa0\xf0\xfd\xff"};
+    Strings all = {"\x7f", "\x80", "\xed\x40", "\xa0\xfd\xff", "\xf0\x40", "\xfb\xfc", "\xfa\xb1"};
     for (const std::string& word :
          sjisWords(u8"abc ABC aBc This is a pen don't ABC123 x AA AB ABXAB 3 # - \"q\" one,two "
                    u8"東京 東京都 日本 は 晴れ 時々 々 ー コーヒー すごーい カタカナ ガイド "
-                   u8"ＡＢＣ ａｂｃ α ヂ メ 、 「 ─ 亜 ① ぁ ヶ ｶﾞｲﾄﾞ ﾃｽﾄ ﾊﾟﾝ ｳﾞ ﾅﾞ ｶﾀｶﾅ ｰ ｡ ･ ﾞ ﾟ"))
+                   u8"ＡＢＣ ａｂｃ α ヂ メ 、 「 ─ 亜 ① ぁ ヶ ｶﾞｲﾄﾞ ﾃｽﾄ ﾊﾟﾝ ｳﾞ ﾅﾞ ｶﾀｶﾅ ｰ ｡ ･ ﾞ ﾟ "
+                   u8"髙橋 山﨑 ⅰ ⅹ 德 ｱ"))
         all.push_back(word);
     return all;
 }();
@@ -59,7 +62,8 @@ const Strings sentenceEnds = {".", "!", "?", "\x81\x42", "\x81\x49", "\x81\x48"}
 const Strings lineBreaks = {"\r", "\n", "\r\n", "\n\r", "\r\n\r\n", "\r\r\n"};
 const Strings tags = {"<b>", "</b>", "<", ">", "<p class=\"x\">", "<\x93\x8c>"};
 const Strings controls = {"\t", "\x1a", "\x01", "\x1f", "\0"s, "\0\0\0"s};
-const std::vector<char> leadBytes = {'\x81', '\x82', '\x83', '\x88', '\x9f', '\xe0', '\xef'};
+const std::vector<char> leadBytes = {'\x81', '\x82', '\x83', '\x88', '\x9f',
+                                     '\xe0', '\xef', '\xf0', '\xfa', '\xfc'};
 // What may follow a lone lead byte: ends of lines and sentences, and bytes that would complete
 // 。 if the lead byte were taken for 0x81 at a character start.
 const Strings afterLoneLead = {"\r", "\n", "\r\n", ".", "!", "\x42", "\x81\x42", "\0\x42"s, ""};
@@ -327,3 +331,73 @@ TEST_F(DifferentialTest, SearchRunsAgree) {
 }
 
 } // namespace
+
+// A run over several files equals the one-file runs of those that succeed, added up: the keyword
+// run ranks the sums of their counts, the search writes their hits in order, each file named.
+std::map<std::string, std::int64_t> countsInLog(const std::string& log) {
+    std::map<std::string, std::int64_t> counts;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t colon = line.find(" : ");
+        counts[line.substr(colon + 3, line.size() - colon - 4)] +=
+            std::stoll(line.substr(0, colon));
+    }
+    return counts;
+}
+
+std::string rankedLog(const std::map<std::string, std::int64_t>& counts, int minimumCount) {
+    std::vector<std::pair<std::int64_t, std::string>> ranked;
+    for (const auto& [word, count] : counts)
+        if (count >= std::max(minimumCount, 1)) ranked.push_back({count, word});
+    std::sort(ranked.rbegin(), ranked.rend());
+    std::string log;
+    for (const auto& [count, word] : ranked) log += std::to_string(count) + " : " + word + "\r\n";
+    return log;
+}
+
+TEST_F(DifferentialTest, SeveralFilesAddUpTheirOneFileRuns) {
+    Random random(7);
+    const std::string output = folder.file("output.txt");
+    for (int i = 0; i < 150; ++i) {
+        std::vector<TargetFile> files;
+        std::map<std::string, std::int64_t> counts, filesOf;
+        std::string hits;
+        Case c = keywordCase(random, "", 8);
+        const SearchRunOptions search{pieceOf(random, denseText(random)), c.run.options.toFullWidth,
+                                      c.run.options.toUpper};
+        KeywordRunOptions oneFile = c.run.options;
+        oneFile.minimumCount = 0;
+        for (int n = random.between(1, 5); n > 0; --n) {
+            const std::string name = std::to_string(files.size()) + ".txt";
+            files.push_back({folder.file(name), name});
+            const int roll = random.below(100);
+            writeBytes(files.back().path, roll < 10   ? textNearTheSentenceLimit(random)
+                                          : roll < 55 ? denseText(random)
+                                                      : mixedTextUpTo1500Bytes(random));
+            std::vector<RankingRow> rows;
+            if (run(files.back().path.c_str(), output.c_str(), oneFile, rows) == RunResult::Done)
+                for (const auto& [word, count] : countsInLog(readBytes(output))) {
+                    counts[word] += count;
+                    ++filesOf[word];
+                }
+            if (run(files.back().path.c_str(), output.c_str(), search) != RunResult::Done) continue;
+            const std::string result = readBytes(output);
+            const std::string fileHits = result.substr(45, result.size() - 45 - 43);
+            if (!fileHits.empty()) hits += "// " + name + " //\r\n\r\n" + fileHits;
+        }
+        std::vector<RankingRow> rows;
+        std::vector<FileOutcome> outcomes;
+        c.run.options.jobs = random.between(1, 4);
+        ASSERT_EQ(run(files, output.c_str(), c.run.options, rows, outcomes), RunResult::Done);
+        const std::string log = rankedLog(counts, c.run.options.minimumCount);
+        ASSERT_EQ(readBytes(output), log) << "case " << i;
+        ASSERT_EQ(rows.size(),
+                  std::min<size_t>(std::clamp(c.run.options.rows, 0, 50), countsInLog(log).size()));
+        for (const RankingRow& row : rows) ASSERT_EQ(row.files, filesOf[row.word]) << row.word;
+        SearchRunOptions several = search;
+        several.jobs = random.between(1, 4);
+        ASSERT_EQ(run(files, output.c_str(), several, outcomes), RunResult::Done);
+        const std::string result = readBytes(output);
+        ASSERT_EQ(result.substr(45, result.size() - 45 - 43), hits) << "case " << i;
+    }
+}

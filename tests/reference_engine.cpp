@@ -15,7 +15,7 @@ namespace {
 enum Class { HalfAlnum, HalfKana, FullAlnum, Hiragana, Katakana, Kanji, Separator, Control, Same };
 
 bool isLead(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
 unsigned char at(const std::string& text, size_t i) {
@@ -90,7 +90,7 @@ std::string withoutTags(const std::string& sentence) {
 
 // Calls process(sentence, lines so far) for each sentence of the target, tags stripped. A line
 // ends at CR, LF or CR LF; a sentence also at . ! ? and at 。！？ on a character boundary. False
-// when a sentence reaches maxSentenceBytes without its end.
+// when a sentence reaches defaultSentenceLimit without its end.
 bool forEachSentence(const std::string& bytes,
                      const std::function<void(const std::string&, std::int64_t)>& process) {
     std::string sentence;
@@ -114,7 +114,7 @@ bool forEachSentence(const std::string& bytes,
         } else if (b != '\n') { // the LF of a CR LF
             sentence += static_cast<char>(b);
             atSecondByte = !atSecondByte && isLead(b);
-            if (sentence.size() == maxSentenceBytes) return false;
+            if (sentence.size() == defaultSentenceLimit) return false;
         }
     }
     if (!sentence.empty()) { // the last line counts as if a line break followed it

@@ -18,8 +18,8 @@ using Counted = std::pair<std::string, std::int64_t>;
 
 std::vector<Counted> rankedWords(WordTable table, std::int64_t minimum) {
     std::vector<Counted> ranked;
-    std::move(table).rank(minimum).forEach(
-        [&](std::string_view word, std::int64_t count) { ranked.emplace_back(word, count); });
+    std::move(table).rank(minimum).forEach([&](std::string_view word, std::int64_t count,
+                                               std::int64_t) { ranked.emplace_back(word, count); });
     return ranked;
 }
 
