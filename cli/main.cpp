@@ -50,17 +50,25 @@ constexpr char usageText[] =
     "  --english              \" ' and , separate words\n"
     "  --user-words FILE      user word list\n"
     "  --ignore-words FILE    exclusion list\n"
+    "  --csv FILE             also the ranking as a table: word,count,files (in how many files\n"
+    "                         the word was counted)\n"
+    "  --per-file-csv FILE    also each file's words as a table: file,word,count, the files in\n"
+    "                         target order, each by its own counts\n"
     "\n"
     "search: write every sentence of the TARGETs that holds KEYWORD to the result file; with\n"
     "        several files, each file's hits follow a line naming it.\n"
     "  -o, --output FILE      result file (default result.txt)\n"
     "  --to-double, --to-upper  compare in converted form, as above\n"
+    "  --csv FILE             also every sentence found as a table: file,line,left,match,right,\n"
+    "                         the sentence cut around the first match as it stands in the file\n"
     "\n"
     "both:\n"
     "  --encoding ENCODING    encoding of every TARGET file: auto, shift_jis, utf-8, utf-16le or\n"
     "                         utf-16be (default auto: a byte order mark decides, else the text\n"
     "                         decides between UTF-8 and Shift-JIS, for each file on its own)\n"
     "  --output-encoding ENCODING  encoding of the output: shift_jis (default) or utf-8\n"
+    "  --csv-encoding ENCODING  encoding of the tables: utf-8-bom (default, as Excel opens\n"
+    "                         them), utf-8 or shift_jis\n"
     "  --include GLOB         names of the files taken from a folder, with * ? and [...]\n"
     "                         (repeatable; default *.txt)\n"
     "  --sentence-limit BYTES  a sentence this long without an end leaves its file out\n"
@@ -142,6 +150,13 @@ TextEncoding parseOutputEncoding(const std::string& text) {
     if (text == "shift_jis") return TextEncoding::ShiftJis;
     if (text == "utf-8") return TextEncoding::Utf8;
     throw UsageError{"--output-encoding: not an output encoding: '" + text + "'"};
+}
+
+CsvEncoding parseCsvEncoding(const std::string& text) {
+    if (text == "utf-8-bom") return CsvEncoding::Utf8WithBom;
+    if (text == "utf-8") return CsvEncoding::Utf8;
+    if (text == "shift_jis") return CsvEncoding::ShiftJis;
+    throw UsageError{"--csv-encoding: not a table encoding: '" + text + "'"};
 }
 
 // A keyword typed as UTF-8 text is converted; one that is not valid UTF-8 is taken as Shift-JIS
@@ -233,6 +248,10 @@ bool handleSharedOption(const std::string& arg, TakeValue takeValue, std::string
         options.jobs = parseInRange(takeValue(), arg, 1, 1024);
     else if (arg == "--quiet")
         targets.quiet = true;
+    else if (arg == "--csv")
+        options.csvPath = takeValue();
+    else if (arg == "--csv-encoding")
+        options.csvEncoding = parseCsvEncoding(takeValue());
     else
         return false;
     return true;
@@ -254,6 +273,8 @@ KeywordCommand parseKeywordCommand(const std::vector<std::string>& args) {
             options.rows = std::min(parseInteger(takeValue(), arg), maxKeywordRows);
         else if (arg == "--english")
             options.englishMode = true;
+        else if (arg == "--per-file-csv")
+            options.perFileCsvPath = takeValue();
         else if (arg == "--user-words")
             options.userWords = loadListOption(takeValue(), arg);
         else if (arg == "--ignore-words")
@@ -290,7 +311,7 @@ void reportFailure(RunResult result, const RunFailure& failure, std::size_t sent
                                   std::to_string(sentenceLimit) + " bytes without an end"
                             : std::string(" ") + std::strerror(failure.error);
     std::string line =
-        "tallyon-cli: " + printedPath(name ? name : failure.path) + ":" + cause + "\n";
+        "tallyon-cli: " + printedPath(name ? std::string(name) : failure.path) + ":" + cause + "\n";
     std::fputs(line.c_str(), stderr);
 }
 
@@ -380,8 +401,8 @@ int runKeywords(KeywordCommand command, const ConsoleText& console) {
     RunProgress progress;
     auto progressLine = progressLineFor(command.options, progress, command.targets, files.size());
     if (isSingleFile(targets)) {
-        RunResult result = run(files[0].path.c_str(), command.output.c_str(),
-                               std::move(command.options), rows, &failure);
+        RunResult result =
+            run(files[0], command.output.c_str(), std::move(command.options), rows, &failure);
         progressLine.reset();
         printRows(rows, console);
         return reportedStatus(result, failure, sentenceLimit);
@@ -401,8 +422,7 @@ int runSearch(SearchCommand command) {
     RunProgress progress;
     auto progressLine = progressLineFor(command.options, progress, command.targets, files.size());
     if (isSingleFile(targets)) {
-        RunResult result =
-            run(files[0].path.c_str(), command.output.c_str(), command.options, &failure);
+        RunResult result = run(files[0], command.output.c_str(), command.options, &failure);
         progressLine.reset();
         return reportedStatus(result, failure, command.options.sentenceLimit);
     }

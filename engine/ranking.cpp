@@ -24,15 +24,18 @@ void appendLogLine(std::int64_t count, std::string_view word, std::string& lines
 
 } // namespace
 
+// A word of a table counted from one file was counted in that one file.
 void writeRanking(WordTable&& counts, const KeywordRunOptions& options, OutputFile& log,
-                  std::vector<RankingRow>& rows) {
+                  std::vector<RankingRow>& rows, CsvTable& table, WordTable* ranked) {
     WordRanking ranking = std::move(counts).rank(options.minimumCount);
     size_t rowCount = static_cast<size_t>(std::clamp(options.rows, 0, maxKeywordRows));
     std::string lines;
     ranking.forEach([&](std::string_view word, std::int64_t count, std::int64_t files) {
-        if (rows.size() < rowCount)
-            rows.push_back({count, std::string(word), std::max<std::int64_t>(files, 1)});
+        files = std::max<std::int64_t>(files, 1);
+        if (rows.size() < rowCount) rows.push_back({count, std::string(word), files});
         appendLogLine(count, word, lines, log);
+        if (table.isOpen()) table.addRow({word, std::to_string(count), std::to_string(files)});
+        if (ranked) ranked->add(word, count);
     });
     log.write(lines);
 }

@@ -26,6 +26,10 @@ enum class RunResult {
 // every other encoding is converted to Shift-JIS (code page 932) before the sentence scan.
 enum class TextEncoding { Auto, ShiftJis, Utf8, Utf16LE, Utf16BE };
 
+// The encoding of a table written for a spreadsheet: UTF-8 with a byte order mark, so that Excel
+// opens Japanese text as it is, UTF-8 without one, or code page 932 bytes as they are.
+enum class CsvEncoding { Utf8WithBom, Utf8, ShiftJis };
+
 // Minimum word lengths in bytes, in this order of character classes.
 enum class WordClass {
     HalfWidthAlphanumeric,
@@ -56,6 +60,11 @@ struct KeywordRunOptions {
     std::size_t sentenceLimit = defaultSentenceLimit;
     int jobs = 1;                    // files read and counted at once
     RunProgress* progress = nullptr; // updated as the run goes on, if given
+    // Tables written besides the log when their paths are given: every ranked word as
+    // word,count,files; and for each file, every ranked word counted in it as file,word,count.
+    std::string csvPath;
+    std::string perFileCsvPath;
+    CsvEncoding csvEncoding = CsvEncoding::Utf8WithBom;
 };
 
 struct SearchRunOptions {
@@ -67,14 +76,18 @@ struct SearchRunOptions {
     std::size_t sentenceLimit = defaultSentenceLimit;
     int jobs = 1;
     RunProgress* progress = nullptr;
+    // A table written besides the result file when its path is given: every sentence listed there
+    // as file,line,left,match,right, cut around the first occurrence of the keyword.
+    std::string csvPath;
+    CsvEncoding csvEncoding = CsvEncoding::Utf8WithBom;
 };
 
 // Why a run ended with a result other than Done, for a caller that tells the user.
 struct RunFailure {
-    const char* path = nullptr; // the output file for OutputError, else the target
-    int error = 0;              // errno of the open, read, write or close that failed; ENOMEM when
-                                // memory ran out; 0 for SentenceTooLong
-    std::int64_t line = 0;      // SentenceTooLong: the line where the sentence begins
+    std::string path;      // the output file or table for OutputError, else the target
+    int error = 0;         // errno of the open, read, write or close that failed; ENOMEM when
+                           // memory ran out; 0 for SentenceTooLong
+    std::int64_t line = 0; // SentenceTooLong: the line where the sentence begins
 };
 
 struct RankingRow {
@@ -83,8 +96,8 @@ struct RankingRow {
     std::int64_t files = 1; // in how many of the run's files the word was counted
 };
 
-// One file of a run over several: `path` as openFile takes it, `name` as result.txt
-// shows it (code page 932).
+// A target file: `path` as openFile takes it, `name` as result.txt and the tables show it (code
+// page 932).
 struct TargetFile {
     std::string path;
     std::string name;
@@ -103,6 +116,9 @@ struct FileOutcome {
 // caller that no longer needs them can move them in. A run that fails fills `failure` if given.
 RunResult run(const char* targetPath, const char* logPath, KeywordRunOptions options,
               std::vector<RankingRow>& rows, RunFailure* failure = nullptr);
+// The same, with the name that the tables give the target.
+RunResult run(const TargetFile& target, const char* logPath, KeywordRunOptions options,
+              std::vector<RankingRow>& rows, RunFailure* failure = nullptr);
 
 // Ranks the words of several targets together: a word's count is the sum of its counts in each
 // file. A target that cannot be read, or whose sentence reaches the limit, is left out whole and
@@ -115,6 +131,8 @@ RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
 // Writes every sentence of the target holding the keyword to the result file at resultPath,
 // between its two banners. A run that fails fills `failure` if given.
 RunResult run(const char* targetPath, const char* resultPath, const SearchRunOptions& options,
+              RunFailure* failure = nullptr);
+RunResult run(const TargetFile& target, const char* resultPath, const SearchRunOptions& options,
               RunFailure* failure = nullptr);
 
 // Searches several targets: between the banners, the hits of each file in the order of the
