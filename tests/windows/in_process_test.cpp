@@ -31,10 +31,10 @@ class InProcess : public testing::Test {
 
 // Errors warn and confirmations inform, task-modal without owner; the close asks its window.
 TEST_F(InProcess, MessageBoxesShowTheirIcons) {
-    writeBytes(folder.file("target.txt"), "b\r\n");
+    writeBytes(folder.file(u8"メモ😀.txt"), "b\r\n");
     // No program opens this name, as none may open result.txt on some desktop.
     resultPath = folder.file("result.unassociated");
-    SetWindowTextA(targetEdit, folder.file("target.txt").c_str());
+    typeText(targetEdit, folder.file(u8"メモ😀.txt"));
     SetWindowTextA(keywordEdits[0], "b");
     // A witness window shows whether a box disables the thread's other top-level windows.
     HWND witness = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, 0);
