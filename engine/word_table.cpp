@@ -78,7 +78,7 @@ ShortWordTable::Slot& ShortWordTable::find(std::uint64_t key) {
 
 // Grows before the words are looked up, so that slots found for them stay where they are.
 void ShortWordTable::makeRoomFor(size_t newWords) {
-    if ((wordCount + newWords) * 10 > slots.size() * 7) grow();
+    while ((wordCount + newWords) * 10 > slots.size() * 7) grow();
 }
 
 void ShortWordTable::grow() {
@@ -167,7 +167,7 @@ std::uint64_t* LongWordTable::find(std::string_view word, std::uint32_t hash) {
 }
 
 void LongWordTable::makeRoomFor(size_t newWords) {
-    if ((wordCount + newWords) * 10 > slots.size() * 7) grow();
+    while ((wordCount + newWords) * 10 > slots.size() * 7) grow();
 }
 
 void LongWordTable::grow() {
