@@ -19,9 +19,11 @@ template <class IsWanted> bool allCharacters(std::string_view word, IsWanted isW
     return true;
 }
 
-// Full-width ァ to ヶ and ー; half-width ｦ to ﾝ, ｰ and the sound marks ﾞ ﾟ.
+// Full-width ァ to ヶ (0x837F, in their midst, is no character) and ー; half-width ｦ to ﾝ, ｰ and
+// the sound marks ﾞ ﾟ.
 bool isKatakana(unsigned code) {
-    return (code >= 0x8340 && code <= 0x8396) || code == 0x815B || (code >= 0xA6 && code <= 0xDF);
+    return (code >= 0x8340 && code <= 0x8396 && code != 0x837F) || code == 0x815B ||
+           (code >= 0xA6 && code <= 0xDF);
 }
 
 // 0-9, A-Z and a-z in either width.
