@@ -69,11 +69,13 @@ inline bool isRetained(CharClass charClass, std::string_view word,
 // Whether a conversion that is on changes the word; its converted form is then in `converted`.
 inline bool isConverted(CharClass charClass, std::string_view word,
                         const KeywordRunOptions& options, std::string& converted) {
-    if (charClass == CharClass::HalfWidthKatakana && options.toFullWidth)
+    if (charClass == CharClass::HalfWidthKatakana && options.toFullWidth) {
         toFullWidthKana(word, converted);
-    else if (charClass == CharClass::HalfWidthAlphanumeric && options.toUpper)
+        return converted != word;
+    }
+    if (charClass == CharClass::HalfWidthAlphanumeric && options.toUpper) {
         toUpperCase(word, converted);
-    else
-        return false;
-    return converted != word;
+        return converted != word;
+    }
+    return false;
 }
