@@ -54,7 +54,7 @@ bool isChainWord(CharClass charClass, std::string_view word) {
 
 ChainCutter::ChainCutter(const CompoundRunOptions& options, const WordTable& excludedWords,
                          WordTable& counts)
-    : options(options.words), maxWords(static_cast<size_t>(options.maxWords)),
+    : options(options.words), maxWords(static_cast<size_t>(std::max(options.maxWords, 2))),
       byteClassTable(byteClasses(options.words.englishMode)), excludedWords(excludedWords),
       chains(counts), links(maxWords) {}
 

@@ -66,7 +66,7 @@ struct KeywordRunOptions {
 // converted form. A chain that is a user word is left out.
 struct CompoundRunOptions {
     KeywordRunOptions words; // the cutting, the lists, the rows and the log, as a keyword run's
-    int maxWords = 4;        // at least 2
+    int maxWords = 4;        // fewer than 2 count as 2
 };
 
 struct SearchRunOptions {
