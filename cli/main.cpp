@@ -278,6 +278,7 @@ bool handleKeywordOption(const std::string& arg, TakeValue takeValue, std::strin
     return true;
 }
 
+// At least one target; a folder takes the files named *.txt unless --include names others.
 template <class Command> void checkTargets(Command& command) {
     if (command.operands.empty()) throw UsageError{"expected TARGET..., got 0 operand(s)"};
     if (command.targets.includes.empty()) command.targets.includes.push_back("*.txt");
