@@ -4,48 +4,35 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <cstring>
-
-char iniPath[pathSize];
-char userWordPath[pathSize];
-char excludedListPath[pathSize];
-char keywordLogPath[pathSize];
-char resultPath[pathSize];
+std::string iniPath;
+std::string userWordPath;
+std::string excludedListPath;
+std::string keywordLogPath;
+std::string resultPath;
 
 // Defined in this order so that ignoreWords is destroyed first.
 WordList userWords;
 WordList ignoreWords;
 
-namespace {
-
-// A path longer than the buffer is cut short rather than overrunning it. The folder ends with a
-// backslash.
-void buildPath(char* path, const char* folder, const char* fileName) {
-    std::snprintf(path, pathSize, "%s%s", folder, fileName);
-}
-
-} // namespace
-
 void findFilePaths() {
-    char executablePath[pathSize] = {};
-    GetModuleFileNameA(nullptr, executablePath, pathSize);
-    char folder[pathSize] = {};
-    if (const char* lastBackslash = std::strrchr(executablePath, '\\'))
-        std::memcpy(folder, executablePath, lastBackslash + 1 - executablePath);
-    buildPath(iniPath, folder, "init.ini");
-    buildPath(userWordPath, folder, "userword.lst");
-    buildPath(excludedListPath, folder, "ignore.lst");
-    buildPath(keywordLogPath, folder, "keyword.log");
-    buildPath(resultPath, folder, "result.txt");
+    // The longest path that Windows gives a program.
+    std::wstring executablePath(32768, L'\0');
+    executablePath.resize(GetModuleFileNameW(nullptr, executablePath.data(), 32768));
+    std::string folder = utf8Text(executablePath);
+    folder.resize(folder.rfind('\\') + 1); // with the backslash, or empty without one
+    iniPath = folder + "init.ini";
+    userWordPath = folder + "userword.lst";
+    excludedListPath = folder + "ignore.lst";
+    keywordLogPath = folder + "keyword.log";
+    resultPath = folder + "result.txt";
 }
 
 bool loadWordLists() {
-    if (!loadWordList(userWordPath, userWords)) {
+    if (!loadWordList(userWordPath.c_str(), userWords)) {
         showError(userWordListMessage);
         return false;
     }
-    if (!loadWordList(excludedListPath, ignoreWords)) {
+    if (!loadWordList(excludedListPath.c_str(), ignoreWords)) {
         showError(excludedListMessage);
         return false;
     }
@@ -53,11 +40,11 @@ bool loadWordLists() {
 }
 
 bool saveWordLists() {
-    if (!saveWordList(userWordPath, userWords)) {
+    if (!saveWordList(userWordPath.c_str(), userWords)) {
         showError(userWordListMessage);
         return false;
     }
-    if (!saveWordList(excludedListPath, ignoreWords)) {
+    if (!saveWordList(excludedListPath.c_str(), ignoreWords)) {
         showError(excludedListMessage);
         return false;
     }

@@ -1,17 +1,17 @@
 #pragma once
 
-// The five files beside the executable: their paths, and the two word lists as the window keeps
-// them between the start and the close.
+// The five files beside the executable: their paths, in UTF-8 as openFile (open_file.h) takes
+// them, and the two word lists as the window keeps them between the start and the close.
 
 #include "word_lists.h"
 
-constexpr int pathSize = 1024;
+#include <string>
 
-extern char iniPath[pathSize];
-extern char userWordPath[pathSize];
-extern char excludedListPath[pathSize];
-extern char keywordLogPath[pathSize];
-extern char resultPath[pathSize];
+extern std::string iniPath;
+extern std::string userWordPath;
+extern std::string excludedListPath;
+extern std::string keywordLogPath;
+extern std::string resultPath;
 
 extern WordList userWords;
 extern WordList ignoreWords; // the excluded words

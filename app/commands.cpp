@@ -4,7 +4,9 @@
 #include "controls.h"
 #include "keyword_rows.h"
 #include "settings.h"
+#include "text_encoding.h"
 #include "texts.h"
+#include "whole_file.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -17,14 +19,15 @@ int englishMode;
 namespace {
 
 // The display text and the pattern, each ending in NUL, and one more NUL that ends the list.
-const char browseFilter[] = "All files {*.*}\0*.*\0";
+const wchar_t browseFilter[] = L"All files {*.*}\0*.*\0";
 
 // The path chosen last; each dialog opens with it.
-char browseFileName[MAX_PATH];
+wchar_t browseFileName[MAX_PATH];
 
-// Reads the target box into a buffer of pathSize bytes; false, after its message, when empty.
-bool readTargetPath(char* targetPath) {
-    if (GetWindowTextA(targetEdit, targetPath, pathSize) > 0) return true;
+// Reads the target box; false, after its message, when empty.
+bool readTargetPath(std::string& targetPath) {
+    targetPath = controlText(targetEdit);
+    if (!targetPath.empty()) return true;
     showError(noTargetMessage);
     return false;
 }
@@ -45,31 +48,31 @@ KeywordRunOptions keywordRunOptions() {
 }
 
 // keyword.log is closed when the run returns, before the result is shown.
-RunResult runKeywordEngine(const char* targetPath) {
+RunResult runKeywordEngine(const std::string& targetPath) {
     KeywordRunOptions options = keywordRunOptions();
     std::vector<RankingRow> rows;
     enableMainControls(false);
-    RunResult result = run(targetPath, keywordLogPath, std::move(options), rows);
+    RunResult result = run(targetPath.c_str(), keywordLogPath.c_str(), std::move(options), rows);
     enableMainControls(true);
     fillKeywordRows(rows);
     return result;
 }
 
 // result.txt is closed when the run returns, so the file is complete before it is opened.
-RunResult runSearchEngine(const char* targetPath, const char* keyword) {
+RunResult runSearchEngine(const std::string& targetPath, const std::string& keyword) {
     SearchRunOptions options;
     options.keyword = keyword;
     options.toFullWidth = appSettings.toDouble == 1;
     options.toUpper = appSettings.toUpper == 1;
     enableMainControls(false);
-    RunResult result = run(targetPath, resultPath, options);
+    RunResult result = run(targetPath.c_str(), resultPath.c_str(), options);
     enableMainControls(true);
     return result;
 }
 
 void openResultFile() {
-    HINSTANCE opened =
-        ShellExecuteA(mainWindow, "Open", resultPath, nullptr, nullptr, SW_SHOWNORMAL);
+    HINSTANCE opened = ShellExecuteW(mainWindow, L"Open", widePath(resultPath.c_str()).c_str(),
+                                     nullptr, nullptr, SW_SHOWNORMAL);
     // Values up to 32 are error codes.
     if (reinterpret_cast<INT_PTR>(opened) <= 32) showError(editorFailedMessage);
 }
@@ -78,29 +81,29 @@ void openResultFile() {
 
 void onBrowseButton() {
     // The size of the record of this build: a 64-bit program has a larger one than 32-bit Windows.
-    OPENFILENAMEA openFileInfo = {};
-    openFileInfo.lStructSize = sizeof(OPENFILENAMEA);
+    OPENFILENAMEW openFileInfo = {};
+    openFileInfo.lStructSize = sizeof(OPENFILENAMEW);
     openFileInfo.hwndOwner = mainWindow;
     openFileInfo.lpstrFilter = browseFilter;
     openFileInfo.nFilterIndex = 0;
     openFileInfo.lpstrFile = browseFileName;
-    openFileInfo.nMaxFile = sizeof browseFileName;
+    openFileInfo.nMaxFile = MAX_PATH;
     openFileInfo.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileNameA(&openFileInfo)) SetWindowTextA(targetEdit, browseFileName);
+    if (GetOpenFileNameW(&openFileInfo)) SetWindowTextW(targetEdit, browseFileName);
 }
 
 void onRunButton() {
-    englishMode = SendMessageA(englishCheck, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-    char targetPath[pathSize] = {};
+    englishMode = SendMessageW(englishCheck, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    std::string targetPath;
     if (!readTargetPath(targetPath)) return;
     showRunResult(RunKind::Keywords, static_cast<int>(runKeywordEngine(targetPath)));
 }
 
 void onSearchButton(int row) {
-    char targetPath[pathSize] = {};
+    std::string targetPath;
     if (!readTargetPath(targetPath)) return;
-    char keyword[1024] = {};
-    GetWindowTextA(keywordEdits[row], keyword, sizeof keyword);
+    // A character that code page 932 lacks becomes the geta mark, as in a target.
+    std::string keyword = toCodePage932(TextEncoding::Utf8, controlText(keywordEdits[row]));
     showRunResult(RunKind::Search, static_cast<int>(runSearchEngine(targetPath, keyword)));
 }
 
@@ -116,7 +119,7 @@ void showRunResult(RunKind runKind, int resultCode) {
 }
 
 void onClose() {
-    if (MessageBoxA(mainWindow, closeQuestion, confirmCaption,
+    if (MessageBoxW(mainWindow, wideText(closeQuestion).c_str(), wideText(confirmCaption).c_str(),
                     MB_TASKMODAL | MB_ICONQUESTION | MB_YESNO) != IDYES)
         return;
     if (!saveWordLists()) return;

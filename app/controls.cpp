@@ -1,5 +1,8 @@
 #include "controls.h"
 
+#include "text_encoding.h"
+#include "texts.h"
+
 #include <initializer_list>
 
 HINSTANCE appInstance;
@@ -30,6 +33,27 @@ HWND minCountLabel;
 HWND minCountEdit;
 HWND applyButton;
 HWND cancelButton;
+
+std::string controlText(HWND control) {
+    constexpr size_t bufferSize = 1024;
+    wchar_t text[bufferSize] = {};
+    GetWindowTextW(control, text, bufferSize);
+    std::string utf8 = utf8Text(text);
+    size_t kept = 0, bytes = 0;
+    while (kept < utf8.size()) {
+        size_t length = 1;
+        while (kept + length < utf8.size() && (utf8[kept + length] & 0xC0) == 0x80) ++length;
+        bytes += toCodePage932(TextEncoding::Utf8, utf8.substr(kept, length)).size();
+        if (bytes >= bufferSize) break;
+        kept += length;
+    }
+    utf8.resize(kept);
+    return utf8;
+}
+
+void setControlText(HWND control, std::string_view codePage932) {
+    SetWindowTextW(control, wideText(codePage932).c_str());
+}
 
 void enableMainControls(bool enable) {
     for (HWND control : {englishCheck, settingsButton, targetLabel, targetEdit, browseButton,

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
 extern HINSTANCE appInstance;
 extern HWND mainWindow;
 
@@ -39,6 +42,13 @@ extern HWND minCountLabel;
 extern HWND minCountEdit;
 extern HWND applyButton;
 extern HWND cancelButton;
+
+// What a control holds, in UTF-8: whole characters as far as their code page 932 form fills 1023
+// bytes, as the code page functions read a text into 1024 bytes on a Japanese Windows.
+std::string controlText(HWND control);
+
+// Shows code page 932 text in a control.
+void setControlText(HWND control, std::string_view codePage932);
 
 // Enables or disables the target-file area and the keyword rows; enabling moves the focus to the
 // target box.

@@ -9,17 +9,16 @@
 
 namespace {
 
-void showRow(int row, const char* word, const char* count) {
-    SetWindowTextA(keywordEdits[row], word);
-    SetWindowTextA(countEdits[row], count);
+void showRow(int row, const std::string& word, const std::string& count) {
+    setControlText(keywordEdits[row], word);
+    setControlText(countEdits[row], count);
 }
 
-// The text is taken unchanged, spaces included; a word already in the list leaves it as it is.
+// The text is taken as typed, spaces included; a word already in the list leaves it as it is.
 void registerWord(int row, WordList& list, const char* message, const char* caption) {
-    char keyword[1024] = {};
-    if (GetWindowTextA(keywordEdits[row], keyword, sizeof keyword) == 0)
-        return showError(noKeywordMessage);
-    addWord(list, keyword);
+    std::string keyword = controlText(keywordEdits[row]);
+    if (keyword.empty()) return showError(noKeywordMessage);
+    if (!addWord(list, keyword)) return showError(unwritableWordMessage);
     showInformation(message, caption);
 }
 
@@ -31,7 +30,7 @@ void fillKeywordRows(const std::vector<RankingRow>& rows) {
             showRow(i, "", "");
             continue;
         }
-        showRow(i, rows[i].word.c_str(), std::to_string(rows[i].count).c_str());
+        showRow(i, rows[i].word, std::to_string(rows[i].count));
     }
 }
 

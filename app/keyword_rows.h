@@ -9,7 +9,7 @@
 void fillKeywordRows(const std::vector<RankingRow>& rows);
 
 // ● and × of a keyword row: add the current text of the row's keyword box to userWords or to the
-// excluded words, as it is; an empty box gives a message instead. The files are written at the
-// close.
+// excluded words, as typed; an empty box, or a word that a Shift-JIS list cannot hold, gives a
+// message instead. The files are written at the close.
 void registerUserWord(int row);
 void registerExcludedWord(int row);

@@ -33,7 +33,7 @@ enum class Kind {
 };
 
 struct KindStyle {
-    const char* className;
+    const wchar_t* className;
     DWORD extendedStyle;
     DWORD style;
     int identifier;
@@ -41,17 +41,17 @@ struct KindStyle {
 
 // Indexed by Kind.
 const KindStyle kindStyles[] = {
-    {"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_LEFT, staticControlId},
-    {"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_CENTER, staticControlId},
-    {"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_RIGHT, staticControlId},
-    {"EDIT", WS_EX_CLIENTEDGE,
+    {L"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_LEFT, staticControlId},
+    {L"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_CENTER, staticControlId},
+    {L"STATIC", 0, WS_CHILD | WS_VISIBLE | SS_RIGHT, staticControlId},
+    {L"EDIT", WS_EX_CLIENTEDGE,
      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, editControlId},
-    {"EDIT", WS_EX_CLIENTEDGE,
+    {L"EDIT", WS_EX_CLIENTEDGE,
      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_RIGHT | ES_NUMBER | ES_AUTOHSCROLL,
      editControlId},
-    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, buttonControlId},
-    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, buttonControlId},
-    {"BUTTON", 0, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, groupControlId},
+    {L"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, buttonControlId},
+    {L"BUTTON", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, buttonControlId},
+    {L"BUTTON", 0, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, groupControlId},
 };
 
 enum class Font { System, Gui };
@@ -150,14 +150,14 @@ int settingsPanelTop() {
 HWND createControl(HWND parent, Kind kind, const char* caption, int x, int y, int width, int height,
                    Font font, int limit) {
     const KindStyle& kindStyle = kindStyles[static_cast<int>(kind)];
-    HWND control = CreateWindowExA(
-        kindStyle.extendedStyle, kindStyle.className, caption, kindStyle.style, x, y, width, height,
-        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kindStyle.identifier)), appInstance,
-        nullptr);
+    HWND control = CreateWindowExW(
+        kindStyle.extendedStyle, kindStyle.className, caption ? wideText(caption).c_str() : nullptr,
+        kindStyle.style, x, y, width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kindStyle.identifier)), appInstance, nullptr);
     if (font == Font::Gui)
-        SendMessageA(control, WM_SETFONT,
+        SendMessageW(control, WM_SETFONT,
                      reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    if (limit != noLimit) SendMessageA(control, EM_LIMITTEXT, limit, 0);
+    if (limit != noLimit) SendMessageW(control, EM_LIMITTEXT, limit, 0);
     return control;
 }
 
@@ -186,9 +186,9 @@ void createKeywordGrid(HWND parent) {
 
 // Only the first of several dropped files counts; the path is taken as it is.
 void onDropFiles(HDROP drop) {
-    char path[1024] = {};
-    DragQueryFileA(drop, 0, path, sizeof path);
-    SetWindowTextA(targetEdit, path);
+    wchar_t path[1024] = {};
+    DragQueryFileW(drop, 0, path, 1024);
+    SetWindowTextW(targetEdit, path);
     DragFinish(drop);
 }
 
@@ -198,13 +198,13 @@ LRESULT CALLBACK targetEditProc(HWND window, UINT message, WPARAM wParam, LPARAM
         onDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     }
-    return CallWindowProcA(oldTargetEditProc, window, message, wParam, lParam);
+    return CallWindowProcW(oldTargetEditProc, window, message, wParam, lParam);
 }
 
 void acceptDroppedFilesOnTargetEdit() {
     DragAcceptFiles(targetEdit, TRUE);
-    oldTargetEditProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(targetEdit, GWLP_WNDPROC));
-    SetWindowLongPtrA(targetEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(targetEditProc));
+    oldTargetEditProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(targetEdit, GWLP_WNDPROC));
+    SetWindowLongPtrW(targetEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(targetEditProc));
 }
 
 void onCreate(HWND window) {
@@ -278,7 +278,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 // The outer height grows by 20 pixels for every two keyword rows.
@@ -289,23 +289,26 @@ int mainWindowHeight() {
 } // namespace
 
 bool registerMainWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA windowClass = {};
+    static const std::wstring className = wideText(appTitle);
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, "MYICON");
-    windowClass.hCursor = static_cast<HCURSOR>(
-        LoadImageA(nullptr, IDC_ARROW, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    windowClass.hIcon = LoadIconW(instance, L"MYICON");
+    windowClass.hCursor =
+        static_cast<HCURSOR>(LoadImageW(nullptr, MAKEINTRESOURCEW(32512), IMAGE_CURSOR, 0, 0,
+                                        LR_DEFAULTSIZE | LR_SHARED)); // IDC_ARROW
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    windowClass.lpszClassName = appTitle;
-    return RegisterClassExA(&windowClass) != 0;
+    windowClass.lpszClassName = className.c_str();
+    return RegisterClassExW(&windowClass) != 0;
 }
 
 int createMainWindow(HINSTANCE instance, int showCommand) {
-    mainWindow = CreateWindowExA(0, appTitle, appTitle, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, mainWindowWidth, mainWindowHeight(),
-                                 nullptr, nullptr, instance, nullptr);
+    const std::wstring title = wideText(appTitle);
+    mainWindow = CreateWindowExW(
+        0, title.c_str(), title.c_str(), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+        CW_USEDEFAULT, mainWindowWidth, mainWindowHeight(), nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return 0;
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);

@@ -16,17 +16,18 @@ constexpr int bytesPerCharacter[6] = {1, 1, 2, 2, 2, 2};
 void showNumber(HWND edit, int value) {
     char text[1024] = {};
     std::snprintf(text, sizeof text, "%d", value);
-    SetWindowTextA(edit, text);
+    setControlText(edit, text);
 }
 
 void showSwitch(HWND check, int value) {
-    SendMessageA(check, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(check, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 // Leading white space, one sign, then the digits up to the first other byte; no digits give 0.
 // The edit boxes take four digits when typed, but text set from outside may be longer: the value
 // stops just outside the 32-bit range instead of overflowing.
-long long leadingNumber(const char* text) {
+long long leadingNumber(const std::string& typed) {
+    const char* text = typed.c_str();
     while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
     bool negative = *text == '-';
     if (*text == '+' || *text == '-') ++text;
@@ -37,19 +38,18 @@ long long leadingNumber(const char* text) {
 }
 
 int readNumber(HWND edit, int factor) {
-    char text[1024] = {};
-    GetWindowTextA(edit, text, sizeof text);
-    return static_cast<int>(std::clamp(leadingNumber(text) * factor, 1LL * INT_MIN, 1LL * INT_MAX));
+    return static_cast<int>(
+        std::clamp(leadingNumber(controlText(edit)) * factor, 1LL * INT_MIN, 1LL * INT_MAX));
 }
 
 int readSwitch(HWND check) {
-    return SendMessageA(check, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
 bool panelHasEmptyField() {
     for (HWND edit : minBytesEdits)
-        if (GetWindowTextLengthA(edit) == 0) return true;
-    return GetWindowTextLengthA(minCountEdit) == 0;
+        if (GetWindowTextLengthW(edit) == 0) return true;
+    return GetWindowTextLengthW(minCountEdit) == 0;
 }
 
 void returnToMainControls() {

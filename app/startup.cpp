@@ -15,11 +15,11 @@ HANDLE instanceMutex;
 // The wParam of the last message retrieved: the exit code once the quit message arrives.
 WPARAM runMessageLoop() {
     MSG message = {};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         // Gives the window the keyboard handling of a dialog box: Tab moves between controls.
-        if (IsDialogMessageA(mainWindow, &message)) continue;
+        if (IsDialogMessageW(mainWindow, &message)) continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return message.wParam;
 }
@@ -33,7 +33,7 @@ bool restrictDllSearchToSystemFolder() {
 bool claimSingleInstance() {
     // A successful creation need not clear an error left over from before.
     SetLastError(0);
-    instanceMutex = CreateMutexA(nullptr, TRUE, appTitle);
+    instanceMutex = CreateMutexW(nullptr, TRUE, wideText(appTitle).c_str());
     if (GetLastError() == 0) return true;
     showError(secondInstanceMessage);
     return false;

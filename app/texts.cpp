@@ -1,5 +1,7 @@
 #include "texts.h"
 
+#include "text_encoding.h"
+
 #include <windows.h>
 
 const char appTitle[] = "Tallyon Ver.1.20";
@@ -40,6 +42,7 @@ const char userWordAddedCaption[] = "ユーザー単語";
 const char excludedWordAddedMessage[] = "除外リストに追加しました";
 const char excludedWordAddedCaption[] = "除外";
 const char emptyFieldMessage[] = "全ての項目に値を入力してください";
+const char unwritableWordMessage[] = "シフトJISのリストに書き込めない文字が含まれています";
 
 namespace {
 
@@ -47,10 +50,29 @@ const char errorCaption[] = "エラー";
 
 } // namespace
 
+std::wstring wideText(std::string_view codePage932) {
+    std::string bytes = fromCodePage932(TextEncoding::Utf16LE, codePage932);
+    std::wstring text(bytes.size() / 2, L'\0');
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<unsigned char>(bytes[2 * i]) |
+                  static_cast<unsigned char>(bytes[2 * i + 1]) << 8;
+    return text;
+}
+
+std::string utf8Text(std::wstring_view text) {
+    int length = static_cast<int>(text.size());
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
 void showError(const char* text) {
-    MessageBoxA(nullptr, text, errorCaption, MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+    MessageBoxW(nullptr, wideText(text).c_str(), wideText(errorCaption).c_str(),
+                MB_OK | MB_ICONWARNING | MB_TASKMODAL);
 }
 
 void showInformation(const char* text, const char* caption) {
-    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
+    MessageBoxW(nullptr, wideText(text).c_str(), wideText(caption).c_str(),
+                MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
 }

@@ -1,7 +1,12 @@
 #pragma once
 
 // Every text the window shows, and the two kinds of message box. The source is UTF-8; the window
-// program is compiled with the execution character set CP932, so the program holds Shift-JIS.
+// program is compiled with the execution character set CP932, so the program holds Shift-JIS. The
+// window shows them through the wide functions, converted by the program's own table, so that
+// they read the same on every Windows, whatever its code page for other programs.
+
+#include <string>
+#include <string_view>
 
 // The window title, the name of the window class and the name of the single-instance mutex.
 extern const char appTitle[];
@@ -44,6 +49,13 @@ extern const char userWordAddedCaption[];
 extern const char excludedWordAddedMessage[];
 extern const char excludedWordAddedCaption[];
 extern const char emptyFieldMessage[];
+extern const char unwritableWordMessage[]; // a registered word that a Shift-JIS list cannot hold
+
+// Code page 932 text in the UTF-16 form that the wide functions take.
+std::wstring wideText(std::string_view codePage932);
+
+// UTF-16 text from Windows, a path or what was typed, in UTF-8.
+std::string utf8Text(std::wstring_view text);
 
 // Shows an error as every error message of the program: caption エラー, warning icon, OK button,
 // task-modal, no owner window.

@@ -1,9 +1,9 @@
 #include "word_lists.h"
 
-#include "replace_file.h"
 #include "text_encoding.h"
+#include "whole_file.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -12,17 +12,6 @@ constexpr unsigned endOfData = 0x1A; // Ctrl-Z ends a text file
 
 bool isUtf16(TextEncoding encoding) {
     return encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
-}
-
-bool readWholeFile(const char* path, std::string& data) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    char block[64 * 1024];
-    for (size_t size; (size = std::fread(block, 1, sizeof block, file)) > 0;)
-        data.append(block, size);
-    bool readWhole = !std::ferror(file);
-    std::fclose(file);
-    return readWhole;
 }
 
 void addLine(std::string& line, WordList& list) {
@@ -62,6 +51,46 @@ template <size_t unitSize> void addLines(std::string_view text, WordList& list) 
     addLine(line, list);
 }
 
+// The bytes of the UTF-8 sequence that begins with `lead`.
+size_t sequenceLength(unsigned char lead) {
+    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
+// Whether code page 932 has every character of the UTF-8 text. One that it lacks becomes the geta
+// mark, which is also a character of its own.
+bool hasCodePage932Form(std::string_view utf8) {
+    for (size_t at = 0; at < utf8.size(); at += sequenceLength(utf8[at])) {
+        std::string_view character = utf8.substr(at, sequenceLength(utf8[at]));
+        if (toCodePage932(TextEncoding::Utf8, character) == "\x81\xAC" && character != u8"〓")
+            return false;
+    }
+    return true;
+}
+
+// Valid UTF-8 text in the encoding of a UTF-8 or UTF-16 list.
+std::string inListEncoding(std::string_view utf8, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8) return std::string(utf8);
+    std::string text;
+    auto putUnit = [&](char32_t unit) {
+        char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        text += encoding == TextEncoding::Utf16BE ? std::string{high, low} : std::string{low, high};
+    };
+    for (size_t at = 0; at < utf8.size();) {
+        size_t length = std::min(sequenceLength(utf8[at]), utf8.size() - at);
+        char32_t character = static_cast<unsigned char>(utf8[at]);
+        if (length > 1) character &= 0x7F >> length;
+        for (size_t i = 1; i < length; ++i) character = character << 6 | (utf8[at + i] & 0x3F);
+        at += length;
+        if (character > 0xFFFF) {
+            character -= 0x10000;
+            putUnit(0xD800 | character >> 10);
+            character = 0xDC00 | (character & 0x3FF);
+        }
+        putUnit(character);
+    }
+    return text;
+}
+
 std::string lineEnd(TextEncoding encoding) {
     if (encoding == TextEncoding::Utf16LE) return std::string("\r\0\n\0", 4);
     if (encoding == TextEncoding::Utf16BE) return std::string("\0\r\0\n", 4);
@@ -83,9 +112,16 @@ bool loadWordList(const char* path, WordList& list) {
     return true;
 }
 
-void addWord(WordList& list, const std::string& word) {
-    if (list.words.insert(word).second && list.encoding != TextEncoding::ShiftJis)
-        list.fileWords.insert(fromCodePage932(list.encoding, word));
+bool addWord(WordList& list, const std::string& typed) {
+    std::string word = toCodePage932(TextEncoding::Utf8, typed);
+    bool whole = hasCodePage932Form(typed);
+    if (list.encoding == TextEncoding::ShiftJis) {
+        if (whole) list.words.insert(std::move(word));
+        return whole;
+    }
+    if (list.words.insert(std::move(word)).second || !whole)
+        list.fileWords.insert(inListEncoding(typed, list.encoding));
+    return true;
 }
 
 const WordSet& wordsAsInFile(const WordList& list) {
@@ -93,18 +129,8 @@ const WordSet& wordsAsInFile(const WordList& list) {
 }
 
 bool saveWordList(const char* path, const WordList& list) {
-    std::string temporaryPath = std::string(path) + ".tmp";
-    std::FILE* file = std::fopen(temporaryPath.c_str(), "wb");
-    if (!file) return false;
     const std::string end = lineEnd(list.encoding);
-    bool written = std::fwrite(list.mark.data(), 1, list.mark.size(), file) == list.mark.size();
-    for (const std::string& word : wordsAsInFile(list)) {
-        written = written && std::fwrite(word.data(), 1, word.size(), file) == word.size() &&
-                  std::fwrite(end.data(), 1, end.size(), file) == end.size();
-    }
-    written = std::fflush(file) == 0 && written;
-    written = std::fclose(file) == 0 && written;
-    if (written && replaceFile(temporaryPath.c_str(), path)) return true;
-    std::remove(temporaryPath.c_str());
-    return false;
+    std::string text = list.mark;
+    for (const std::string& word : wordsAsInFile(list)) text += word + end;
+    return saveWholeFile(path, text);
 }

@@ -29,9 +29,11 @@ const WordSet& wordsAsInFile(const WordList& list);
 // cannot be opened or read.
 bool loadWordList(const char* path, WordList& list);
 
-// Adds a word given in code page 932, in the list's encoding. A word already there in code page
-// 932 leaves the list as it is.
-void addWord(WordList& list, const std::string& word);
+// Adds a word as the user typed it, given in UTF-8. A UTF-8 or UTF-16 list takes it as typed, also
+// with characters that code page 932 lacks, unless its code page 932 form is there already and
+// stands for it whole. A Shift-JIS list takes its code page 932 form, and refuses a word with a
+// character that code page 932 lacks: false, and the list stays as it was.
+bool addWord(WordList& list, const std::string& typed);
 
 // Writes the list in its encoding, its byte order mark first, then every word as the file had it
 // followed by CR LF, in ascending byte order. The file is written beside the list and only then

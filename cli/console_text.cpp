@@ -36,12 +36,12 @@ std::vector<std::string> programArguments(int argc, char** argv) {
     return utf8;
 }
 
-std::string pathArgument(const std::string& argument) {
-    int length = static_cast<int>(argument.size());
-    int size = MultiByteToWideChar(CP_UTF8, 0, argument.data(), length, nullptr, 0);
+std::string printedPath(const std::string& path) {
+    int length = static_cast<int>(path.size());
+    int size = MultiByteToWideChar(CP_UTF8, 0, path.data(), length, nullptr, 0);
     std::wstring wide(size, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, argument.data(), length, wide.data(), size);
-    return convertedFromWide(wide.data(), size, CP_ACP);
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), length, wide.data(), size);
+    return convertedFromWide(wide.data(), size, GetConsoleOutputCP());
 }
 
 std::string foldedFileName(const std::string& name) {
@@ -92,8 +92,8 @@ std::vector<std::string> programArguments(int argc, char** argv) {
     return {argv + 1, argv + argc};
 }
 
-std::string pathArgument(const std::string& argument) {
-    return argument;
+std::string printedPath(const std::string& path) {
+    return path;
 }
 
 std::string foldedFileName(const std::string& name) {

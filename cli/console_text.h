@@ -15,11 +15,13 @@ struct ConsoleText {
 ConsoleText setUpConsole();
 
 // The arguments after the program's name: on Windows read again from the UTF-16 command line and
-// held in UTF-8, so that no typed character is lost; elsewhere the bytes as given.
+// held in UTF-8, so that no typed character is lost and a path opens as it is; elsewhere the bytes
+// as given.
 std::vector<std::string> programArguments(int argc, char** argv);
 
-// A file argument in the form the C file functions take: on Windows in the ANSI code page.
-std::string pathArgument(const std::string& argument);
+// A path as the failure messages print it: on Windows in the console's output code page, from
+// the UTF-8 that the engine opens; elsewhere the bytes as given.
+std::string printedPath(const std::string& path);
 
 // A file name as patterns are matched against it: on Windows, whose file names ignore case, with
 // A-Z as a-z; elsewhere as it is.

@@ -198,7 +198,7 @@ void releaseFreedMemory() {
 std::vector<std::string> loadListOption(const std::string& path, const std::string& option) {
     WordList list;
     if (!loadWordList(path.c_str(), list))
-        throw UsageError{option + ": cannot read '" + path + "'"};
+        throw UsageError{option + ": cannot read '" + printedPath(path) + "'"};
     list.fileWords.clear();
     WordSet& set = list.words;
     std::vector<std::string> words;
@@ -249,7 +249,7 @@ template <class RunOptions, class TakeValue>
 bool handleSharedOption(const std::string& arg, TakeValue takeValue, std::string& output,
                         RunOptions& options, TargetOptions& targets) {
     if (arg == "-o" || arg == "--output")
-        output = pathArgument(takeValue());
+        output = takeValue();
     else if (arg == "--to-double")
         options.toFullWidth = true;
     else if (arg == "--to-upper")
@@ -268,7 +268,7 @@ bool handleSharedOption(const std::string& arg, TakeValue takeValue, std::string
     else if (arg == "--quiet")
         targets.quiet = true;
     else if (arg == "--csv")
-        options.csvPath = pathArgument(takeValue());
+        options.csvPath = takeValue();
     else if (arg == "--csv-encoding")
         options.csvEncoding = parseCsvEncoding(takeValue());
     else
@@ -290,9 +290,9 @@ bool handleKeywordOption(const std::string& arg, TakeValue takeValue, std::strin
     else if (arg == "--english")
         options.englishMode = true;
     else if (arg == "--user-words")
-        options.userWords = loadListOption(pathArgument(takeValue()), arg);
+        options.userWords = loadListOption(takeValue(), arg);
     else if (arg == "--ignore-words")
-        options.excludedWords = loadListOption(pathArgument(takeValue()), arg);
+        options.excludedWords = loadListOption(takeValue(), arg);
     else
         return false;
     return true;
@@ -312,7 +312,7 @@ KeywordCommand parseKeywordCommand(const std::vector<std::string>& args) {
     command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
         if (arg != "--per-file-csv")
             return handleKeywordOption(arg, takeValue, command.output, options, command.targets);
-        options.perFileCsvPath = pathArgument(takeValue());
+        options.perFileCsvPath = takeValue();
         return true;
     });
     checkTargets(command);
@@ -358,7 +358,7 @@ void reportFailure(RunResult result, const RunFailure& failure, std::size_t sent
                                   std::to_string(sentenceLimit) + " bytes without an end"
                             : std::string(" ") + std::strerror(failure.error);
     std::string line =
-        "tallyon-cli: " + (name ? std::string(name) : failure.path) + ":" + cause + "\n";
+        "tallyon-cli: " + printedPath(name ? std::string(name) : failure.path) + ":" + cause + "\n";
     std::fputs(line.c_str(), stderr);
 }
 

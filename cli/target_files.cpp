@@ -57,7 +57,7 @@ void findFilesBelow(Target& target, const std::vector<std::string>& includes) {
             continue;
         std::string below = relative.generic_u8string();
         std::string name = folderPrefix(target.argument) + below;
-        found.push_back({below, {pathArgument(name), name}});
+        found.push_back({below, {name, name}});
     }
     if (error) {
         target.problem = error.message();
@@ -82,7 +82,7 @@ std::vector<Target> findTargetFiles(const std::vector<std::string>& arguments,
         if (target.isFolder)
             findFilesBelow(target, includes);
         else
-            target.files.push_back({pathArgument(argument), argument});
+            target.files.push_back({argument, argument});
         targets.push_back(std::move(target));
     }
     return targets;

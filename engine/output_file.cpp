@@ -1,12 +1,13 @@
 #include "output_file.h"
 
+#include "open_file.h"
 #include "text_encoding.h"
 
 #include <cerrno>
 
 bool OutputFile::open(const char* path, TextEncoding outputEncoding) {
     encoding = outputEncoding;
-    file = std::fopen(path, "wb");
+    file = openFile(path, "wb");
     if (!file) {
         fail();
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keyword_engine.h"
+#include "open_file.h"
 #include "output_file.h"
 
 #include <cerrno>
@@ -20,7 +21,7 @@ inline RunResult reported(RunResult result, const char* path, int error, RunFail
 // The frame of one target: opens it, has `body(target)` read it, and closes it. Any failure of the
 // body leaves the target unread.
 template <class Body> RunResult readTarget(const char* path, RunFailure& report, Body body) {
-    std::FILE* target = std::fopen(path, "rb");
+    std::FILE* target = openFile(path, "rb");
     if (!target) return reported(RunResult::TargetUnreadable, path, errno, report);
     RunResult result = RunResult::TargetUnreadable;
     try {

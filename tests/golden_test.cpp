@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <map>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -25,6 +27,17 @@ using Files = std::map<std::string, std::string>;
 #ifdef _WIN32
 constexpr bool onWindows = true;
 const std::string changeDirectory = "cd /d"; // the temporary folder may be on another drive
+
+// A command in UTF-16, so that every character of its arguments reaches the program: read as
+// UTF-8 where it is valid UTF-8, else as the Shift-JIS that some cases give.
+std::wstring wideCommand(const std::string& command) {
+    const char* text = command.c_str();
+    UINT codePage =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0) ? CP_UTF8 : 932;
+    std::wstring wide(MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0), L'\0');
+    MultiByteToWideChar(codePage, 0, text, -1, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
 #else
 constexpr bool onWindows = false;
 const std::string changeDirectory = "cd";
@@ -35,8 +48,8 @@ Files filesIn(const fs::path& folder) {
     if (!fs::exists(folder)) return files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         if (entry.is_regular_file())
-            files[fs::relative(entry.path(), folder).generic_string()] =
-                readBytes(entry.path().string());
+            files[fs::relative(entry.path(), folder).generic_u8string()] =
+                readBytes(entry.path().u8string());
     return files;
 }
 
@@ -54,13 +67,14 @@ std::string withoutLineEnd(std::string text) {
 int runInFolder(const fs::path& folder, const std::string& arguments, const std::string& locale) {
     const std::string environment =
         onWindows ? "" : "LC_ALL=" + (locale.empty() ? "C" : locale) + " ";
-    const std::string command = changeDirectory + " \"" + folder.string() + "\" && " + environment +
-                                "\"" TALLYON_CLI "\" " + arguments + " >stdout 2>stderr";
-    const int status = std::system(command.c_str());
+    const std::string command = changeDirectory + " \"" + folder.u8string() + "\" && " +
+                                environment + "\"" TALLYON_CLI "\" " + arguments +
+                                " >stdout 2>stderr";
 #ifndef _WIN32
+    const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #else
-    return status;
+    return _wsystem(wideCommand(command).c_str());
 #endif
 }
 
@@ -73,7 +87,7 @@ TEST_P(Golden, LeavesTheExpectedFiles) {
     TemporaryFolder folder;
     const Files input = filesIn(source / "input");
     for (const auto& [name, bytes] : input) {
-        fs::create_directories((folder.path / name).parent_path());
+        fs::create_directories(fs::u8path(folder.file(name)).parent_path());
         writeBytes(folder.file(name), bytes);
     }
     const int status =

@@ -22,16 +22,19 @@ class TemporaryFolder {
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
-    std::string file(const std::string& name) const { return (path / name).string(); }
+    // Names and paths are UTF-8, as the programs take them on Windows too.
+    std::string file(const std::string& name) const {
+        return (path / std::filesystem::u8path(name)).u8string();
+    }
 
     std::filesystem::path path;
 };
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::ofstream(std::filesystem::u8path(path), std::ios::binary) << bytes;
 }
 
 inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -14,9 +14,8 @@ TEST(LoadWordList, MissingOrUnreadableFileFails) {
     EXPECT_FALSE(loadWordList(folder.path.string().c_str(), list));
 }
 
-// Each list of tests/word_lists is read, given 京 and 〜 in code page 932 as the window registers
-// them, and saved as its .saved file; an empty list saves as an empty file. Each save replaces the
-// file.
+// Each list of tests/word_lists is read, given 京, ～ and 🍣ก as typed in the window, and saved as
+// its .saved file; an empty list saves as an empty file. Each save replaces the file.
 TEST(SaveWordList, KeepsTheEncodingAndEveryWordAsRead) {
     TemporaryFolder folder;
     const std::string path = folder.file("list.lst");
@@ -25,7 +24,8 @@ TEST(SaveWordList, KeepsTheEncodingAndEveryWordAsRead) {
         if (saved.extension() != ".lst") continue;
         WordList list;
         ASSERT_TRUE(loadWordList(saved.string().c_str(), list));
-        for (const char* word : {"\x8b\x9e", "\x81\x60"}) addWord(list, word);
+        for (const char* word : {u8"京", u8"～"}) EXPECT_TRUE(addWord(list, word));
+        EXPECT_EQ(addWord(list, u8"🍣ก"), list.encoding != TextEncoding::ShiftJis) << saved;
         ASSERT_TRUE(saveWordList(path.c_str(), list));
         EXPECT_EQ(readBytes(path), readBytes(saved.replace_extension(".saved").string())) << saved;
     }

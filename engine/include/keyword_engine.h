@@ -107,8 +107,8 @@ struct RankingRow {
     std::int64_t files = 1; // in how many of the run's files the word was counted
 };
 
-// A target file: `path` as the file functions take it, `name` as result.txt and the tables show
-// it (code page 932).
+// A target file: `path` as openFile takes it, `name` as result.txt and the tables show it (code
+// page 932).
 struct TargetFile {
     std::string path;
     std::string name;
@@ -119,6 +119,8 @@ struct FileOutcome {
     RunResult result = RunResult::Done;
     RunFailure failure;
 };
+
+// Paths are opened as openFile (open_file.h) opens them: on Windows they are UTF-8.
 
 // Ranks the words of the target into the log at logPath and hands back the first rows
 // (options.rows at most; fewer when fewer words qualify). Takes the lists by value so that a

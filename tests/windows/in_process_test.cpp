@@ -31,10 +31,10 @@ class InProcess : public testing::Test {
 
 // Errors warn and confirmations inform, task-modal without owner; the close asks its window.
 TEST_F(InProcess, MessageBoxesShowTheirIcons) {
-    writeBytes(folder.file("target.txt"), "b\r\n");
+    writeBytes(folder.file(u8"メモ😀.txt"), "b\r\n");
     // No program opens this name, as none may open result.txt on some desktop.
-    std::snprintf(resultPath, pathSize, "%s", folder.file("result.unassociated").c_str());
-    SetWindowTextA(targetEdit, folder.file("target.txt").c_str());
+    resultPath = folder.file("result.unassociated");
+    typeText(targetEdit, folder.file(u8"メモ😀.txt"));
     SetWindowTextA(keywordEdits[0], "b");
     // A witness window shows whether a box disables the thread's other top-level windows.
     HWND witness = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, 0);
@@ -62,28 +62,30 @@ TEST_F(InProcess, MessageBoxesShowTheirIcons) {
     watcher.join();
     DestroyWindow(witness);
     // With an owner, Wine disables the owner only.
-    EXPECT_EQ(seen,
-              (std::vector<std::string>{sjis(u8"検索処理が終了しました i task-modal"),
-                                        sjis(u8"標準エディタの起動に失敗しました w task-modal"),
-                                        sjis(u8"Tallyonを終了します q")}));
+    EXPECT_EQ(seen, (std::vector<std::string>{u8"検索処理が終了しました i task-modal",
+                                              u8"標準エディタの起動に失敗しました w task-modal",
+                                              u8"Tallyonを終了します q"}));
     EXPECT_TRUE(IsWindow(mainWindow));
 }
 
-// A file list as the shell hands it over: DROPFILES, then NUL-terminated paths and one more NUL.
-HGLOBAL dropBlock(const std::string& paths) {
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + paths.size() + 1);
+// A file list as the shell hands it over: DROPFILES, then NUL-terminated UTF-16 paths and one
+// more NUL.
+HGLOBAL dropBlock(const std::wstring& paths) {
+    const size_t size = paths.size() * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + size + sizeof(wchar_t));
     auto* header = static_cast<DROPFILES*>(GlobalLock(block));
     header->pFiles = sizeof(DROPFILES);
-    std::memcpy(header + 1, paths.data(), paths.size());
+    header->fWide = TRUE;
+    std::memcpy(header + 1, paths.data(), size);
     GlobalUnlock(block);
     return block;
 }
 
 TEST_F(InProcess, ADropOnTheTargetBoxTakesTheFirstPathOnlyAndADropElsewhereNothing) {
     SetWindowTextA(targetEdit, "typed before");
-    const std::string first = sjis(u8"C:\\資料\\ソース一.txt");
+    const std::string first = u8"C:\\한글🍣\\メモ😀.txt";
     for (HWND dropped : {keywordEdits[0], mainWindow, targetEdit}) {
-        HGLOBAL block = dropBlock(first + '\0' + "C:\\b.txt" + '\0');
+        HGLOBAL block = dropBlock(wide(first) + L'\0' + L"C:\\b.txt" + L'\0');
         SendMessageA(dropped, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
         EXPECT_EQ(windowText(targetEdit), dropped == targetEdit ? first : "typed before");
     }

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     typeText(FindWindowExA(window, nullptr, "Edit", nullptr), argv[1]);
-    PostMessageA(FindWindowExA(window, nullptr, "Button", sjis(u8"実　行").c_str()), BM_CLICK, 0,
+    PostMessageW(FindWindowExW(window, nullptr, L"Button", wide(u8"実　行").c_str()), BM_CLICK, 0,
                  0);
     return answer(waitFor([&] { return messageBoxOf(processId); })) == "no message box";
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-// Working a window as a user does: texts read and typed, message boxes read and answered.
+// Working a window as a user does: texts read and typed, message boxes read and answered. Texts
+// cross through the wide functions, in UTF-8 here, so that they read the same whatever the
+// system's code page.
 
 #include "test_files.h"
 
@@ -18,24 +20,32 @@ template <typename Poll> auto waitFor(Poll poll) {
     return decltype(poll())();
 }
 
-// Shift-JIS bytes of UTF-8 text, so expectations read as the user sees them: sjis(u8"エラー").
-inline std::string sjis(const std::string& utf8) {
-    wchar_t wide[1024] = {};
-    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide, 1024);
-    char bytes[2048] = {};
-    WideCharToMultiByte(932, 0, wide, -1, bytes, sizeof bytes, nullptr, nullptr);
-    return bytes;
-}
-
-// Also of another process's controls, of which GetWindowTextA reads the caption only.
-inline std::string windowText(HWND window) {
-    char text[2048] = {};
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+inline std::wstring wide(const std::string& utf8) {
+    wchar_t text[2048] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, text, 2048);
     return text;
 }
 
-inline void typeText(HWND edit, const std::string& text) {
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+inline std::string encoded(const std::wstring& text, UINT codePage) {
+    char bytes[4096] = {};
+    WideCharToMultiByte(codePage, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
+    return bytes;
+}
+
+// Shift-JIS bytes of UTF-8 text, so expectations read as the user sees them: sjis(u8"エラー").
+inline std::string sjis(const std::string& utf8) {
+    return encoded(wide(utf8), 932);
+}
+
+// Also of another process's controls, of which GetWindowTextW reads the caption only.
+inline std::string windowText(HWND window) {
+    wchar_t text[2048] = {};
+    SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
+    return encoded(text, CP_UTF8);
+}
+
+inline void typeText(HWND edit, const std::string& utf8) {
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide(utf8).c_str()));
 }
 
 // The first visible top-level window of this class that belongs to the process, or null.
@@ -63,7 +73,7 @@ inline std::string answer(HWND box, int button = IDOK) {
     for (int id = IDOK; id <= IDNO; ++id)
         if (IsWindowVisible(GetDlgItem(box, id))) seen += names[id];
     seen += GetWindow(box, GW_OWNER) ? " owned" : "";
-    PostMessageA(box, WM_COMMAND, button, 0);
+    PostMessageW(box, WM_COMMAND, button, 0);
     EXPECT_TRUE(waitFor([&] { return !IsWindow(box); })) << "the box stays: " << seen;
     return seen;
 }
