@@ -31,6 +31,7 @@ constexpr int usageErrorStatus = 64;
 
 constexpr char usageText[] =
     "usage: tallyon-cli keywords [OPTIONS] TARGET...\n"
+    "       tallyon-cli compounds [OPTIONS] TARGET...\n"
     "       tallyon-cli search [OPTIONS] TARGET... KEYWORD\n"
     "\n"
     "A TARGET is a file, or a folder that stands for every file below it whose name matches\n"
@@ -55,6 +56,16 @@ constexpr char usageText[] =
     "  --per-file-csv FILE    also each file's words as a table: file,word,count, the files in\n"
     "                         target order, each by its own counts\n"
     "\n"
+    "compounds: rank the chains of 2 to --max-words kanji, katakana and letter-and-digit words\n"
+    "          that stand next to each other in a sentence, cut apart only where the character\n"
+    "          class changes, into the compound log, and print the first rows as COUNT<TAB>CHAIN.\n"
+    "          A chain that is a user word is left out. Takes the options of keywords, with:\n"
+    "  -o, --output FILE      compound log (default compounds.log)\n"
+    "  --max-words N          words in a chain at most, 2 to 16 (default 4)\n"
+    "  --min-count N          smallest count written to the log (default 2)\n"
+    "  --rows N               rows printed, at most 50 (default 20)\n"
+    "  --csv FILE             also the ranking as a table: chain,count,files\n"
+    "\n"
     "search: write every sentence of the TARGETs that holds KEYWORD to the result file; with\n"
     "        several files, each file's hits follow a line naming it.\n"
     "  -o, --output FILE      result file (default result.txt)\n"
@@ -62,7 +73,7 @@ constexpr char usageText[] =
     "  --csv FILE             also every sentence found as a table: file,line,left,match,right,\n"
     "                         the sentence cut around the first match as it stands in the file\n"
     "\n"
-    "both:\n"
+    "all three:\n"
     "  --encoding ENCODING    encoding of every TARGET file: auto, shift_jis, utf-8, utf-16le or\n"
     "                         utf-16be (default auto: a byte order mark decides, else the text\n"
     "                         decides between UTF-8 and Shift-JIS, for each file on its own)\n"
@@ -81,6 +92,7 @@ constexpr char usageText[] =
     "not valid UTF-8 is taken as Shift-JIS), Shift-JIS in the C locale. For example:\n"
     "  LANG=C.UTF-8 tallyon-cli search notes.txt \xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\n"
     "  LANG=C.UTF-8 tallyon-cli keywords --include '*.md' interviews/ answers.txt\n"
+    "  LANG=C.UTF-8 tallyon-cli compounds --user-words userword.lst notes.txt\n"
     "\n"
     "Exit status: 0 done, 1 output error, 2 target unreadable, 3 ranking failed,\n"
     "4 a sentence of the sentence limit without an end, 64 usage error; with several files, that\n"
@@ -100,6 +112,13 @@ struct TargetOptions {
 struct KeywordCommand {
     std::string output = "keyword.log";
     KeywordRunOptions options;
+    TargetOptions targets;
+    std::vector<std::string> operands;
+};
+
+struct CompoundCommand {
+    std::string output = "compounds.log";
+    CompoundRunOptions options;
     TargetOptions targets;
     std::vector<std::string> operands;
 };
@@ -257,34 +276,62 @@ bool handleSharedOption(const std::string& arg, TakeValue takeValue, std::string
     return true;
 }
 
+// The options of a keyword run, which a compound run takes too; false for another.
+template <class TakeValue>
+bool handleKeywordOption(const std::string& arg, TakeValue takeValue, std::string& output,
+                         KeywordRunOptions& options, TargetOptions& targets) {
+    if (handleSharedOption(arg, takeValue, output, options, targets)) return true;
+    if (arg == "--min-bytes")
+        parseMinBytes(takeValue(), options.minBytes);
+    else if (arg == "--min-count")
+        options.minimumCount = parseInteger(takeValue(), arg);
+    else if (arg == "--rows")
+        options.rows = std::min(parseInteger(takeValue(), arg), maxKeywordRows);
+    else if (arg == "--english")
+        options.englishMode = true;
+    else if (arg == "--user-words")
+        options.userWords = loadListOption(takeValue(), arg);
+    else if (arg == "--ignore-words")
+        options.excludedWords = loadListOption(takeValue(), arg);
+    else
+        return false;
+    return true;
+}
+
+// At least one target; a folder takes the files named *.txt unless --include names others.
+template <class Command> void checkTargets(Command& command) {
+    if (command.operands.empty()) throw UsageError{"expected TARGET..., got 0 operand(s)"};
+    if (command.targets.includes.empty()) command.targets.includes.push_back("*.txt");
+}
+
 KeywordCommand parseKeywordCommand(const std::vector<std::string>& args) {
     KeywordCommand command;
     KeywordRunOptions& options = command.options;
     options.rows = 10;
     options.jobs = defaultJobs();
     command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
-        if (handleSharedOption(arg, takeValue, command.output, options, command.targets))
-            return true;
-        if (arg == "--min-bytes")
-            parseMinBytes(takeValue(), options.minBytes);
-        else if (arg == "--min-count")
-            options.minimumCount = parseInteger(takeValue(), arg);
-        else if (arg == "--rows")
-            options.rows = std::min(parseInteger(takeValue(), arg), maxKeywordRows);
-        else if (arg == "--english")
-            options.englishMode = true;
-        else if (arg == "--per-file-csv")
-            options.perFileCsvPath = takeValue();
-        else if (arg == "--user-words")
-            options.userWords = loadListOption(takeValue(), arg);
-        else if (arg == "--ignore-words")
-            options.excludedWords = loadListOption(takeValue(), arg);
-        else
-            return false;
+        if (arg != "--per-file-csv")
+            return handleKeywordOption(arg, takeValue, command.output, options, command.targets);
+        options.perFileCsvPath = takeValue();
         return true;
     });
-    if (command.operands.empty()) throw UsageError{"expected TARGET..., got 0 operand(s)"};
-    if (command.targets.includes.empty()) command.targets.includes.push_back("*.txt");
+    checkTargets(command);
+    return command;
+}
+
+CompoundCommand parseCompoundCommand(const std::vector<std::string>& args) {
+    CompoundCommand command;
+    KeywordRunOptions& options = command.options.words;
+    options.rows = 20;
+    options.minimumCount = 2;
+    options.jobs = defaultJobs();
+    command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
+        if (arg != "--max-words")
+            return handleKeywordOption(arg, takeValue, command.output, options, command.targets);
+        command.options.maxWords = parseInRange(takeValue(), arg, 2, 16);
+        return true;
+    });
+    checkTargets(command);
     return command;
 }
 
@@ -392,14 +439,24 @@ std::unique_ptr<ProgressLine> progressLineFor(RunOptions& options, RunProgress& 
                                           !targetOptions.quiet && stderrIsTerminal());
 }
 
-int runKeywords(KeywordCommand command, const ConsoleText& console) {
+KeywordRunOptions& keywordOptionsOf(KeywordRunOptions& options) {
+    return options;
+}
+
+KeywordRunOptions& keywordOptionsOf(CompoundRunOptions& options) {
+    return options.words;
+}
+
+// A keyword or a compound run: a log and the rows.
+template <class Command> int runRanking(Command command, const ConsoleText& console) {
     std::vector<Target> targets = findTargetFiles(command.operands, command.targets.includes);
     std::vector<TargetFile> files = allFiles(targets);
-    const std::size_t sentenceLimit = command.options.sentenceLimit;
+    KeywordRunOptions& keywordOptions = keywordOptionsOf(command.options);
+    const std::size_t sentenceLimit = keywordOptions.sentenceLimit;
     std::vector<RankingRow> rows;
     RunFailure failure;
     RunProgress progress;
-    auto progressLine = progressLineFor(command.options, progress, command.targets, files.size());
+    auto progressLine = progressLineFor(keywordOptions, progress, command.targets, files.size());
     if (isSingleFile(targets)) {
         RunResult result =
             run(files[0], command.output.c_str(), std::move(command.options), rows, &failure);
@@ -444,9 +501,10 @@ int dispatch(const std::vector<std::string>& args, const ConsoleText& console) {
             return 0;
         }
     }
-    if (args.empty()) throw UsageError{"missing command: keywords or search"};
+    if (args.empty()) throw UsageError{"missing command: keywords, compounds or search"};
     const std::string& command = args[0];
-    if (command == "keywords") return runKeywords(parseKeywordCommand(args), console);
+    if (command == "keywords") return runRanking(parseKeywordCommand(args), console);
+    if (command == "compounds") return runRanking(parseCompoundCommand(args), console);
     if (command == "search") return runSearch(parseSearchCommand(args, console));
     throw UsageError{"unknown command: " + command};
 }

@@ -1,5 +1,6 @@
 #include "csv_table.h"
 
+#include "run_frame.h"
 #include "text_encoding.h"
 
 namespace {
@@ -61,4 +62,17 @@ bool CsvTable::close() {
     file.write(pending);
     pending.clear();
     return file.close();
+}
+
+bool openTable(CsvTable& table, const std::string& path, CsvEncoding encoding,
+               std::string_view header, RunFailure& report) {
+    if (path.empty() || table.open(path, encoding, header)) return true;
+    reported(RunResult::OutputError, path.c_str(), table.error(), report);
+    return false;
+}
+
+bool closeTable(CsvTable& table, const std::string& path, RunFailure& report) {
+    if (!table.isOpen() || table.close()) return true;
+    reported(RunResult::OutputError, path.c_str(), table.error(), report);
+    return false;
 }

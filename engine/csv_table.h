@@ -32,3 +32,10 @@ class CsvTable {
     std::string pending; // rows gathered to be written a large piece at a time
     bool opened = false;
 };
+
+// Opens the table at `path` unless the path is empty; a table that cannot be opened ends the run
+// with OutputError, named in `report`.
+bool openTable(CsvTable& table, const std::string& path, CsvEncoding encoding,
+               std::string_view header, RunFailure& report);
+// Closes the table if it is open; one that could not be written ends the run as above.
+bool closeTable(CsvTable& table, const std::string& path, RunFailure& report);

@@ -145,19 +145,6 @@ RunResult searchTarget(const TargetFile& file, const SearchRunOptions& options,
     });
 }
 
-bool openTable(CsvTable& table, const SearchRunOptions& options, RunFailure& report) {
-    if (options.csvPath.empty() ||
-        table.open(options.csvPath, options.csvEncoding, "file,line,left,match,right"))
-        return true;
-    reported(RunResult::OutputError, options.csvPath.c_str(), table.error(), report);
-    return false;
-}
-
-RunResult closeTable(CsvTable& table, const SearchRunOptions& options, RunFailure& report) {
-    if (!table.isOpen() || table.close()) return RunResult::Done;
-    return reported(RunResult::OutputError, options.csvPath.c_str(), table.error(), report);
-}
-
 // Writes the lines of the targets in their order, as soon as all before them are done: those
 // done early wait in memory.
 class InOrderWriter {
@@ -197,7 +184,9 @@ RunResult run(const TargetFile& target, const char* resultPath, const SearchRunO
     return writeOutput(
         resultPath, options.outputEncoding, searchHeader, report, [&](OutputFile& result) {
             CsvTable table;
-            if (!openTable(table, options, report)) return RunResult::OutputError;
+            if (!openTable(table, options.csvPath, options.csvEncoding,
+                           "file,line,left,match,right", report))
+                return RunResult::OutputError;
             SearchOutputs outputs{result, table};
             RunResult code = readTarget(target.path.c_str(), report, [&](std::FILE* file) {
                 SearchRun search(options, target.name, table, &outputs);
@@ -207,8 +196,9 @@ RunResult run(const TargetFile& target, const char* resultPath, const SearchRunO
                 if (read == RunResult::Done) result.write(searchFooter);
                 return read;
             });
-            RunResult tableClosed = closeTable(table, options, report);
-            return code != RunResult::Done ? code : tableClosed;
+            bool tableClosed = closeTable(table, options.csvPath, report);
+            if (code != RunResult::Done) return code;
+            return tableClosed ? RunResult::Done : RunResult::OutputError;
         });
 }
 
@@ -226,7 +216,9 @@ RunResult run(const std::vector<TargetFile>& targets, const char* resultPath,
     return writeOutput(
         resultPath, options.outputEncoding, searchHeader, report, [&](OutputFile& result) {
             CsvTable table;
-            if (!openTable(table, options, report)) return RunResult::OutputError;
+            if (!openTable(table, options.csvPath, options.csvEncoding,
+                           "file,line,left,match,right", report))
+                return RunResult::OutputError;
             InOrderWriter writer({result, table}, targets.size());
             std::vector<SentenceReader> readers; // one a thread, reading one file after another
             for (int thread = 0; thread < options.jobs; ++thread)
@@ -240,6 +232,7 @@ RunResult run(const std::vector<TargetFile>& targets, const char* resultPath,
                 if (options.progress) ++options.progress->filesDone;
             });
             result.write(searchFooter);
-            return closeTable(table, options, report);
+            return closeTable(table, options.csvPath, report) ? RunResult::Done
+                                                              : RunResult::OutputError;
         });
 }

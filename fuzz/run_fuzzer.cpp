@@ -1,8 +1,9 @@
-// A keyword run or a search run over arbitrary bytes, with its options from the input, compared
+// A keyword, compound or search run over arbitrary bytes, with its options from the input, compared
 // with the reference engine; then the same target read behind zero bytes that move one of the
 // engine's 256 KiB block boundaries into it, and the target in UTF-8 or UTF-16 where it converts
 // back to the same bytes, must give the same outcome. Layout of the input:
-//   1 byte    the kind of run: even keywords, odd search; and with 2 UTF-16LE, else UTF-8 below
+//   1 byte    the kind of run: even keywords, odd search; and with 2 UTF-16LE, else UTF-8 below;
+//             keywords with 4 are compounds, of chains of 2 + (bits 3 and 4) words at most
 //   6 bytes   the minimum word lengths (signed)      1 byte  minimum count (signed)
 //   1 byte    rows (signed)                          3 bytes full width, upper case, English: 1 on
 //   2 bytes   where the block boundary falls in the target (little-endian, modulo its size + 1)
@@ -69,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     RunCase c;
     const int kind = input.take();
     c.search = kind & 1;
+    if (!c.search && (kind & 4)) c.maxWords = 2 + (kind >> 3 & 3);
     KeywordRunOptions& o = c.options;
     for (int& least : o.minBytes) least = input.take();
     o.minimumCount = input.take();

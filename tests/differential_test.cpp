@@ -330,6 +330,43 @@ TEST_F(DifferentialTest, SearchRunsAgree) {
     }
 }
 
+// Words of the classes that chain and of those that break a chain, run together, so that most
+// sentences hold chains.
+const Strings chainWords =
+    sjisWords(u8"東京 都 消費 生活 センター ｾﾝﾀｰ ｶﾞｲﾄﾞ ﾊﾟﾝ AI ai Ab1 ＡＩ ａｂ１ ー ｰ 々 カ々 ヶ "
+              u8"の 、 ・ ･ ｢ A-B ＡＢ・ ① α 髙");
+
+std::string chainText(Random& random) {
+    std::string text;
+    for (int length = random.below(600); static_cast<int>(text.size()) < length;) {
+        text += random.pick(chainWords);
+        const int roll = random.below(100);
+        if (roll < 6) text += random.pick(separators);
+        if (roll >= 6 && roll < 10) text += random.pick(sentenceEnds);
+        if (roll >= 10 && roll < 13) text += random.pick(lineBreaks);
+    }
+    return text;
+}
+
+// A chain that is a user word is left out: some user words are chains of the text.
+TEST_F(DifferentialTest, CompoundRunsAgree) {
+    Random random(8);
+    for (int i = 0; i < 2000; ++i) {
+        const int roll = random.below(100);
+        std::string text = roll < 75   ? chainText(random)
+                           : roll < 95 ? mixedTextUpTo1500Bytes(random)
+                                       : blockText(random);
+        Case c = keywordCase(random, std::move(text), 4);
+        c.run.maxWords = random.between(2, 5);
+        std::set<std::string> userWords(c.run.options.userWords.begin(),
+                                        c.run.options.userWords.end());
+        for (int n = random.between(0, 3); n > 0; --n)
+            userWords.insert(random.pick(chainWords) + random.pick(chainWords));
+        c.run.options.userWords.assign(userWords.begin(), userWords.end());
+        ASSERT_TRUE(agree(c)) << "case " << i;
+    }
+}
+
 } // namespace
 
 // A run over several files equals the one-file runs of those that succeed, added up: the keyword

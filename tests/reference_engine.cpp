@@ -139,6 +139,40 @@ std::vector<std::string> inWalkOrder(std::vector<std::string> words) {
     return words;
 }
 
+// Words end where the class changes; control bytes end a word and are not part of one. Calls
+// visit(class, word) for every run, the empty one at the start included.
+void segment(const std::string& text, bool englishMode,
+             const std::function<void(Class, const std::string&)>& visit) {
+    std::string word;
+    Class runClass = Separator;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char b = at(text, i);
+        const bool doubleByte = isLead(b) && i + 1 < text.size();
+        Class charClass = doubleByte  ? classOfDoubleByte(b, at(text, i + 1))
+                          : isLead(b) ? classOfDoubleByte(b, 0)
+                                      : classOfSingleByte(b, englishMode);
+        if (charClass != Same && charClass != runClass) {
+            visit(runClass, word);
+            word.clear();
+            runClass = charClass;
+        }
+        if (b >= 0x20) word += text.substr(i, doubleByte ? 2 : 1);
+        i += doubleByte;
+    }
+    visit(runClass, word);
+}
+
+bool isShort(Class wordClass, const std::string& word, const KeywordRunOptions& options) {
+    return word.size() < static_cast<std::uint32_t>(options.minBytes[wordClass]);
+}
+
+std::string convertedWord(Class wordClass, const std::string& word,
+                          const KeywordRunOptions& options) {
+    return wordClass == HalfKana && options.toFullWidth ? toFullWidthKana(word)
+           : wordClass == HalfAlnum && options.toUpper  ? toUpperCase(word)
+                                                        : word;
+}
+
 struct Tally {
     const KeywordRunOptions& options;
     const std::vector<std::string> userWords;
@@ -167,36 +201,83 @@ struct Tally {
     }
 
     void finishWord(Class wordClass, const std::string& word) {
-        if (wordClass > Kanji) return;
-        if (word.size() < static_cast<std::uint32_t>(options.minBytes[wordClass])) return;
-        std::string converted = wordClass == HalfKana && options.toFullWidth ? toFullWidthKana(word)
-                                : wordClass == HalfAlnum && options.toUpper  ? toUpperCase(word)
-                                                                             : word;
+        if (wordClass > Kanji || isShort(wordClass, word, options)) return;
+        const std::string converted = convertedWord(wordClass, word, options);
         if (converted != word) count(converted);
         count(word);
     }
-
-    // Words end where the class changes; control bytes end a word and are not part of one.
-    void segment(const std::string& text) {
-        std::string word;
-        Class runClass = Separator;
-        for (size_t i = 0; i < text.size(); ++i) {
-            const unsigned char b = at(text, i);
-            const bool doubleByte = isLead(b) && i + 1 < text.size();
-            Class charClass = doubleByte  ? classOfDoubleByte(b, at(text, i + 1))
-                              : isLead(b) ? classOfDoubleByte(b, 0)
-                                          : classOfSingleByte(b, options.englishMode);
-            if (charClass != Same && charClass != runClass) {
-                finishWord(runClass, word);
-                word.clear();
-                runClass = charClass;
-            }
-            if (b >= 0x20) word += text.substr(i, doubleByte ? 2 : 1);
-            i += doubleByte;
-        }
-        finishWord(runClass, word);
-    }
 };
+
+// Every character of the word is one of `characters` (Shift-JIS, each one or two bytes).
+bool onlyOf(const std::string& word, const std::string& characters) {
+    for (size_t i = 0; i < word.size(); i += isLead(at(word, i)) ? 2 : 1) {
+        const std::string character = word.substr(i, isLead(at(word, i)) ? 2 : 1);
+        bool found = false;
+        for (size_t j = 0; j < characters.size() && !found; j += isLead(at(characters, j)) ? 2 : 1)
+            found = characters.compare(j, character.size(), character) == 0;
+        if (!found) return false;
+    }
+    return true;
+}
+
+const std::string katakana = sjis(
+    u8"ァアィイゥウェエォオカガキギクグケゲコゴサザシジスズセゼソゾタダチヂッツヅテデトド"
+    u8"ナニヌネノハバパヒビピフブプヘベペホボポマミムメモャヤュユョヨラリルレロヮワヰヱヲンヴヵヶー"
+    u8"ｦｧｨｩｪｫｬｭｮｯｰｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜﾝﾞﾟ");
+const std::string lettersAndDigits =
+    sjis(u8"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+         u8"０１２３４５６７８９ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ"
+         u8"ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚ");
+
+bool isChainWord(Class wordClass, const std::string& word) {
+    return wordClass == Kanji ||
+           ((wordClass == Katakana || wordClass == HalfKana) && onlyOf(word, katakana)) ||
+           ((wordClass == HalfAlnum || wordClass == FullAlnum) && onlyOf(word, lettersAndDigits));
+}
+
+// Every chain of 2 to maxWords words in a row of each sentence, joined as the text has them and
+// joined converted; the converted one counts too where it differs.
+std::map<std::string, std::int64_t> chainCounts(const std::string& bytes,
+                                                const CompoundRunOptions& options, bool& complete) {
+    const KeywordRunOptions& o = options.words;
+    std::map<std::string, std::int64_t> counts;
+    complete = forEachSentence(bytes, [&](const std::string& sentence, std::int64_t) {
+        std::vector<std::pair<std::string, std::string>> chain; // words as read and converted
+        segment(sentence, o.englishMode, [&](Class wordClass, const std::string& word) {
+            const bool excluded = std::count(o.excludedWords.begin(), o.excludedWords.end(), word);
+            if (!isChainWord(wordClass, word) || isShort(wordClass, word, o) || excluded) {
+                chain.clear();
+                return;
+            }
+            chain.emplace_back(word, convertedWord(wordClass, word, o));
+            std::string read, converted;
+            for (size_t n = 1; n <= chain.size() && n <= static_cast<size_t>(options.maxWords);
+                 ++n) {
+                read = chain[chain.size() - n].first + read;
+                converted = chain[chain.size() - n].second + converted;
+                if (n == 1) continue;
+                ++counts[read];
+                if (converted != read) ++counts[converted];
+            }
+        });
+    });
+    return counts;
+}
+
+// By count, and among equal counts the greater word first; the first rows are handed back.
+void writeRanking(const std::map<std::string, std::int64_t>& counts,
+                  const KeywordRunOptions& options, std::ofstream& log,
+                  std::vector<RankingRow>& rows) {
+    std::vector<std::pair<std::int64_t, std::string>> ordered;
+    for (const auto& [word, count] : counts)
+        if (count >= options.minimumCount) ordered.emplace_back(count, word);
+    std::sort(ordered.begin(), ordered.end(), std::greater<>());
+    for (const auto& [count, word] : ordered) {
+        if (static_cast<int>(rows.size()) < std::min(options.rows, maxKeywordRows))
+            rows.push_back({count, word});
+        write(log, std::to_string(count) + " : " + word + "\n");
+    }
+}
 
 } // namespace
 
@@ -234,20 +315,31 @@ RunResult run(const char* targetPath, const char* logPath, const KeywordRunOptio
     std::ifstream target(targetPath, std::ios::binary);
     if (!target) return RunResult::TargetUnreadable;
     Tally tally{options, inWalkOrder(options.userWords), {}};
-    if (!forEachSentence(
-            contentsWithoutZeroBytes(target),
-            [&](const std::string& sentence, std::int64_t) { tally.segment(sentence); }))
+    if (!forEachSentence(contentsWithoutZeroBytes(target), [&](const std::string& sentence,
+                                                               std::int64_t) {
+            segment(sentence, options.englishMode, [&](Class wordClass, const std::string& word) {
+                tally.finishWord(wordClass, word);
+            });
+        }))
         return RunResult::SentenceTooLong;
-    // By count, and among equal counts the greater word first.
-    std::vector<std::pair<std::int64_t, std::string>> ordered;
-    for (const auto& [word, count] : tally.counts)
-        if (count >= options.minimumCount) ordered.emplace_back(count, word);
-    std::sort(ordered.begin(), ordered.end(), std::greater<>());
-    for (const auto& [count, word] : ordered) {
-        if (static_cast<int>(rows.size()) < std::min(options.rows, maxKeywordRows))
-            rows.push_back({count, word});
-        write(log, std::to_string(count) + " : " + word + "\n");
-    }
+    writeRanking(tally.counts, options, log, rows);
+    log.close();
+    return log ? RunResult::Done : RunResult::OutputError;
+}
+
+RunResult run(const char* targetPath, const char* logPath, const CompoundRunOptions& options,
+              std::vector<RankingRow>& rows) {
+    rows.clear();
+    std::ofstream log(logPath, std::ios::binary);
+    if (!log) return RunResult::OutputError;
+    std::ifstream target(targetPath, std::ios::binary);
+    if (!target) return RunResult::TargetUnreadable;
+    bool complete = false;
+    std::map<std::string, std::int64_t> counts =
+        chainCounts(contentsWithoutZeroBytes(target), options, complete);
+    if (!complete) return RunResult::SentenceTooLong;
+    for (const std::string& userWord : options.words.userWords) counts.erase(userWord);
+    writeRanking(counts, options.words, log, rows);
     log.close();
     return log ? RunResult::Done : RunResult::OutputError;
 }

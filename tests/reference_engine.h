@@ -17,15 +17,19 @@ std::string toUpperCase(const std::string& text);
 
 RunResult run(const char* targetPath, const char* logPath, const KeywordRunOptions& options,
               std::vector<RankingRow>& rows);
+RunResult run(const char* targetPath, const char* logPath, const CompoundRunOptions& options,
+              std::vector<RankingRow>& rows);
 RunResult run(const char* targetPath, const char* resultPath, const SearchRunOptions& options);
 
 } // namespace reference
 
-// One keyword run, or a search run for `keyword` with the options' two conversions.
+// One keyword run, a search run for `keyword` with the options' two conversions, or a compound
+// run with the options for chains of up to maxWords words.
 struct RunCase {
     bool search = false;
     KeywordRunOptions options;
     std::string keyword;
+    int maxWords = 0; // a compound run when 2 or more
 };
 
 // A run of either engine, given as `run`, as one text: its code, its output file and its rows.
@@ -36,10 +40,12 @@ std::string outcomeOf(Run run, const RunCase& c, const std::string& target,
     std::vector<RankingRow> rows;
     KeywordRunOptions options = c.options;
     options.encoding = encoding;
-    const RunResult result = c.search ? run(target.c_str(), output.c_str(),
-                                            SearchRunOptions{c.keyword, options.toFullWidth,
+    const RunResult result = c.search          ? run(target.c_str(), output.c_str(),
+                                                     SearchRunOptions{c.keyword, options.toFullWidth,
                                                              options.toUpper, options.encoding})
-                                      : run(target.c_str(), output.c_str(), options, rows);
+                             : c.maxWords >= 2 ? run(target.c_str(), output.c_str(),
+                                                     CompoundRunOptions{options, c.maxWords}, rows)
+                                               : run(target.c_str(), output.c_str(), options, rows);
     std::ifstream file(output, std::ios::binary);
     std::string outcome = "code " + std::to_string(static_cast<int>(result)) + "\noutput:\n" +
                           std::string(std::istreambuf_iterator<char>(file), {});

@@ -67,6 +67,17 @@ struct KeywordRunOptions {
     CsvEncoding csvEncoding = CsvEncoding::Utf8WithBom;
 };
 
+// A compound run ranks chains of 2 to maxWords words that stand next to each other in a sentence,
+// cut apart only because the character class changed: kanji words, katakana words and words of
+// letters and digits. The text is cut into words as a keyword run cuts it; any other word, a word
+// too short for its class, an excluded word and a sentence end break a chain. A chain is counted
+// as the text has it and, where a conversion that is on changes one of its words, once more in
+// converted form. A chain that is a user word is left out.
+struct CompoundRunOptions {
+    KeywordRunOptions words; // the cutting, the lists, the rows and the log, as a keyword run's
+    int maxWords = 4;        // fewer than 2 count as 2
+};
+
 struct SearchRunOptions {
     std::string keyword;
     bool toFullWidth = false;
@@ -126,6 +137,19 @@ RunResult run(const TargetFile& target, const char* logPath, KeywordRunOptions o
 // OutputError, or a failure of the run as a whole (`failure` names it).
 RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
               KeywordRunOptions options, std::vector<RankingRow>& rows,
+              std::vector<FileOutcome>& outcomes, RunFailure* failure = nullptr);
+
+// Ranks the compound candidates of the target into the log at logPath, as the keyword run ranks
+// words, and hands back the first rows.
+RunResult run(const char* targetPath, const char* logPath, CompoundRunOptions options,
+              std::vector<RankingRow>& rows, RunFailure* failure = nullptr);
+RunResult run(const TargetFile& target, const char* logPath, CompoundRunOptions options,
+              std::vector<RankingRow>& rows, RunFailure* failure = nullptr);
+
+// Ranks the compound candidates of several targets together; the targets fare as in the keyword
+// run over several.
+RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
+              CompoundRunOptions options, std::vector<RankingRow>& rows,
               std::vector<FileOutcome>& outcomes, RunFailure* failure = nullptr);
 
 // Writes every sentence of the target holding the keyword to the result file at resultPath,
