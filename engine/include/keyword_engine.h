@@ -62,8 +62,8 @@ struct KeywordRunOptions {
     RunProgress* progress = nullptr; // updated as the run goes on, if given
     // Tables written besides the log when their paths are given: every ranked word as
     // word,count,files; and for each file, every ranked word counted in it as file,word,count.
-    std::string csvPath;
-    std::string perFileCsvPath;
+    std::string csvPath = {};
+    std::string perFileCsvPath = {};
     CsvEncoding csvEncoding = CsvEncoding::Utf8WithBom;
 };
 
@@ -89,7 +89,7 @@ struct SearchRunOptions {
     RunProgress* progress = nullptr;
     // A table written besides the result file when its path is given: every sentence listed there
     // as file,line,left,match,right, cut around the first occurrence of the keyword.
-    std::string csvPath;
+    std::string csvPath = {};
     CsvEncoding csvEncoding = CsvEncoding::Utf8WithBom;
 };
 
