@@ -14,7 +14,8 @@
 // in a table: what the keyword run's word cutter and the compound run's chain cutter share.
 class BlockWords {
   public:
-    explicit BlockWords(WordTable& counts) : counts(counts) {}
+    // `batches`: two, whose memory a thread keeps from one file to the next.
+    BlockWords(WordTable& counts, WordBatch* batches) : counts(counts), batches(batches) {}
     BlockWords(const BlockWords&) = delete;
     BlockWords& operator=(const BlockWords&) = delete;
 
@@ -42,7 +43,7 @@ class BlockWords {
   private:
     WordTable& counts;
     CountingThread* counter = nullptr; // while the target is read
-    WordBatch batches[2];              // the words of each of the reader's two blocks
+    WordBatch* batches;                // the words of each of the reader's two blocks
     WordBatch* filling = nullptr;      // the one being cut into words
 };
 

@@ -53,10 +53,10 @@ bool isChainWord(CharClass charClass, std::string_view word) {
 } // namespace
 
 ChainCutter::ChainCutter(const CompoundRunOptions& options, const WordTable& excludedWords,
-                         WordTable& counts)
+                         WordTable& counts, WordBatch* batches)
     : options(options.words), maxWords(static_cast<size_t>(std::max(options.maxWords, 2))),
       byteClassTable(byteClasses(options.words.englishMode)), excludedWords(excludedWords),
-      chains(counts), links(maxWords) {}
+      chains(counts, batches), links(maxWords) {}
 
 // A chain never runs from one sentence into the next.
 void ChainCutter::sentence(std::string_view text, bool inBlock, std::int64_t) {

@@ -18,7 +18,7 @@
 class ChainCutter {
   public:
     ChainCutter(const CompoundRunOptions& options, const WordTable& excludedWords,
-                WordTable& counts);
+                WordTable& counts, WordBatch* batches);
     ChainCutter(const ChainCutter&) = delete;
     ChainCutter& operator=(const ChainCutter&) = delete;
 

@@ -24,7 +24,7 @@ RunResult countTarget(const char* path, const CompoundRunOptions& options,
                       const WordTable& excludedWords, bool alone, FileCounting& counting,
                       RunFailure& report) {
     return readTarget(path, report, [&](std::FILE* target) {
-        return ChainCutter(options, excludedWords, counting.counts)
+        return ChainCutter(options, excludedWords, counting.counts, counting.batches)
             .cut(counting.reader, target, alone, report);
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "counting_thread.h"
 #include "keyword_engine.h"
 #include "parallel_work.h"
 #include "run_frame.h"
@@ -17,7 +18,8 @@
 // and give back the memory of every file.
 struct FileCounting {
     SentenceReader reader;
-    WordTable counts; // of the file being counted
+    WordTable counts;     // of the file being counted
+    WordBatch batches[2]; // the words of each of the reader's two blocks
 };
 
 // Counts are additive, so the tally of several files is the sum of theirs, whatever the order in

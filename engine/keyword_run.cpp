@@ -17,8 +17,8 @@ namespace {
 RunResult countTarget(const char* path, const KeywordRunOptions& options, const WordTally& tally,
                       bool alone, FileCounting& counting, RunFailure& report) {
     return readTarget(path, report, [&](std::FILE* target) {
-        RunResult result =
-            WordCutter(options, counting.counts).cut(counting.reader, target, alone, report);
+        RunResult result = WordCutter(options, counting.counts, counting.batches)
+                               .cut(counting.reader, target, alone, report);
         if (result == RunResult::Done) tally.apply(counting.counts, alone);
         return result;
     });

@@ -2,8 +2,8 @@
 
 #include "word_cutter.h"
 
-WordCutter::WordCutter(const KeywordRunOptions& options, WordTable& counts)
-    : options(options), byteClassTable(byteClasses(options.englishMode)), words(counts) {}
+WordCutter::WordCutter(const KeywordRunOptions& options, WordTable& counts, WordBatch* batches)
+    : options(options), byteClassTable(byteClasses(options.englishMode)), words(counts, batches) {}
 
 void WordCutter::sentence(std::string_view text, bool inBlock, std::int64_t) {
     sentenceInBlock = inBlock;

@@ -16,7 +16,7 @@
 // converted forms where a conversion is on.
 class WordCutter {
   public:
-    WordCutter(const KeywordRunOptions& options, WordTable& counts);
+    WordCutter(const KeywordRunOptions& options, WordTable& counts, WordBatch* batches);
     WordCutter(const WordCutter&) = delete;
     WordCutter& operator=(const WordCutter&) = delete;
 
