@@ -73,12 +73,7 @@ RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
 
 RunResult run(const TargetFile& target, const char* logPath, CompoundRunOptions options,
               std::vector<RankingRow>& rows, RunFailure* failure) {
-    return runOneTarget(target, failure,
-                        [&](const std::vector<TargetFile>& targets,
-                            std::vector<FileOutcome>& outcomes, RunFailure& report) {
-                            return run(targets, logPath, std::move(options), rows, outcomes,
-                                       &report);
-                        });
+    return runOneTarget(target, logPath, std::move(options), rows, failure);
 }
 
 RunResult run(const char* targetPath, const char* logPath, CompoundRunOptions options,

@@ -41,7 +41,7 @@ void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOption
     const int jobs = targets.size() == 1 ? 1 : options.jobs;
     std::vector<FileCounting> perThread;
     for (int thread = 0; thread < jobs; ++thread)
-        perThread.push_back({SentenceReader(options.sentenceLimit, options.progress), {}});
+        perThread.push_back({SentenceReader(options.sentenceLimit, options.progress), {}, {}});
     std::mutex totalMutex;
     forEachInParallel(targets.size(), jobs, [&](size_t i, size_t thread) {
         FileCounting& counting = perThread[thread];
@@ -56,14 +56,16 @@ void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOption
     });
 }
 
-// A run over one target, made by runSeveral(targets, outcomes, report) over several: the
+// A keyword or compound run over one target, made by the run of its options over several: the
 // target's failure is the run's.
-template <class RunSeveral>
-RunResult runOneTarget(const TargetFile& target, RunFailure* failure, RunSeveral runSeveral) {
+template <class RunOptions>
+RunResult runOneTarget(const TargetFile& target, const char* logPath, RunOptions options,
+                       std::vector<RankingRow>& rows, RunFailure* failure) {
     std::vector<FileOutcome> outcomes;
     RunFailure unreported;
     RunFailure& report = failure ? *failure : unreported;
-    RunResult result = runSeveral(std::vector<TargetFile>{target}, outcomes, report);
+    RunResult result =
+        run(std::vector<TargetFile>{target}, logPath, std::move(options), rows, outcomes, &report);
     if (!outcomes.empty() && outcomes[0].result != RunResult::Done) {
         report = outcomes[0].failure;
         result = outcomes[0].result;

@@ -46,7 +46,7 @@ std::string perFileRows(const TargetFile& file, WordTable& counts, const WordTab
 void writePerFileTable(const std::vector<TargetFile>& targets, const KeywordRunOptions& options,
                        const WordTally& tally, const std::vector<FileOutcome>& outcomes,
                        const WordTable& ranked, CsvTable& table) {
-    FileCounting counting{SentenceReader(options.sentenceLimit, nullptr), {}};
+    FileCounting counting{SentenceReader(options.sentenceLimit, nullptr), {}, {}};
     for (size_t i = 0; i < targets.size(); ++i) {
         if (outcomes[i].result != RunResult::Done) continue;
         RunFailure unused;
@@ -99,12 +99,7 @@ RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
 
 RunResult run(const TargetFile& target, const char* logPath, KeywordRunOptions options,
               std::vector<RankingRow>& rows, RunFailure* failure) {
-    return runOneTarget(target, failure,
-                        [&](const std::vector<TargetFile>& targets,
-                            std::vector<FileOutcome>& outcomes, RunFailure& report) {
-                            return run(targets, logPath, std::move(options), rows, outcomes,
-                                       &report);
-                        });
+    return runOneTarget(target, logPath, std::move(options), rows, failure);
 }
 
 RunResult run(const char* targetPath, const char* logPath, KeywordRunOptions options,

@@ -145,6 +145,12 @@ RunResult searchTarget(const TargetFile& file, const SearchRunOptions& options,
     });
 }
 
+// The table of the sentences found, when one is asked for.
+bool openFoundTable(CsvTable& table, const SearchRunOptions& options, RunFailure& report) {
+    return openTable(table, options.csvPath, options.csvEncoding, "file,line,left,match,right",
+                     report);
+}
+
 // Writes the lines of the targets in their order, as soon as all before them are done: those
 // done early wait in memory.
 class InOrderWriter {
@@ -184,9 +190,7 @@ RunResult run(const TargetFile& target, const char* resultPath, const SearchRunO
     return writeOutput(
         resultPath, options.outputEncoding, searchHeader, report, [&](OutputFile& result) {
             CsvTable table;
-            if (!openTable(table, options.csvPath, options.csvEncoding,
-                           "file,line,left,match,right", report))
-                return RunResult::OutputError;
+            if (!openFoundTable(table, options, report)) return RunResult::OutputError;
             SearchOutputs outputs{result, table};
             RunResult code = readTarget(target.path.c_str(), report, [&](std::FILE* file) {
                 SearchRun search(options, target.name, table, &outputs);
@@ -216,9 +220,7 @@ RunResult run(const std::vector<TargetFile>& targets, const char* resultPath,
     return writeOutput(
         resultPath, options.outputEncoding, searchHeader, report, [&](OutputFile& result) {
             CsvTable table;
-            if (!openTable(table, options.csvPath, options.csvEncoding,
-                           "file,line,left,match,right", report))
-                return RunResult::OutputError;
+            if (!openFoundTable(table, options, report)) return RunResult::OutputError;
             InOrderWriter writer({result, table}, targets.size());
             std::vector<SentenceReader> readers; // one a thread, reading one file after another
             for (int thread = 0; thread < options.jobs; ++thread)
