@@ -10,9 +10,9 @@ std::string excludedListPath;
 std::string keywordLogPath;
 std::string resultPath;
 
-// Defined in this order so that ignoreWords is destroyed first.
+// Defined in this order so that excludedWords is destroyed first.
 WordList userWords;
-WordList ignoreWords;
+WordList excludedWords;
 
 void findFilePaths() {
     // The longest path that Windows gives a program.
@@ -32,7 +32,7 @@ bool loadWordLists() {
         showError(userWordListMessage);
         return false;
     }
-    if (!loadWordList(excludedListPath.c_str(), ignoreWords)) {
+    if (!loadWordList(excludedListPath.c_str(), excludedWords)) {
         showError(excludedListMessage);
         return false;
     }
@@ -44,7 +44,7 @@ bool saveWordLists() {
         showError(userWordListMessage);
         return false;
     }
-    if (!saveWordList(excludedListPath.c_str(), ignoreWords)) {
+    if (!saveWordList(excludedListPath.c_str(), excludedWords)) {
         showError(excludedListMessage);
         return false;
     }

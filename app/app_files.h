@@ -14,14 +14,15 @@ extern std::string keywordLogPath;
 extern std::string resultPath;
 
 extern WordList userWords;
-extern WordList ignoreWords; // the excluded words
+extern WordList excludedWords;
 
 // Sets the five paths from the folder of the executable.
 void findFilePaths();
 
-// Loads userWords and then ignoreWords. False, after the list's message, when one cannot be opened.
+// Loads userWords and then excludedWords. False, after the list's message, when one cannot be
+// opened.
 bool loadWordLists();
 
-// Saves userWords and then ignoreWords. False, after the list's message, when one cannot be
+// Saves userWords and then excludedWords. False, after the list's message, when one cannot be
 // saved; a list not saved keeps its old file.
 bool saveWordLists();

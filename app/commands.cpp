@@ -43,7 +43,7 @@ KeywordRunOptions keywordRunOptions() {
     options.toUpper = settings.toUpper == 1;
     options.englishMode = englishMode == 1;
     options.userWords.assign(userWords.words.begin(), userWords.words.end());
-    options.excludedWords.assign(ignoreWords.words.begin(), ignoreWords.words.end());
+    options.excludedWords.assign(excludedWords.words.begin(), excludedWords.words.end());
     return options;
 }
 

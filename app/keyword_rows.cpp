@@ -39,5 +39,5 @@ void registerUserWord(int row) {
 }
 
 void registerExcludedWord(int row) {
-    registerWord(row, ignoreWords, excludedWordAddedMessage, excludedWordAddedCaption);
+    registerWord(row, excludedWords, excludedWordAddedMessage, excludedWordAddedCaption);
 }

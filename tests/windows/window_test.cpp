@@ -422,9 +422,9 @@ TEST_F(Window, EachRunAndRegistrationShowsItsMessageAndTheCloseSavesTheLists) {
 // there and stands for it whole.
 TEST_F(Window, UnicodeTargetsAndListsWorkAsTheirShiftJisForms) {
     const std::string text = u8"東京と大阪。東京と京都。\r\n大阪の人と東京。\r\n",
-                      ignoreList("\xFF\xFE\xBA\x4E\r\0\n\0", 8); // 人
+                      excludedList("\xFF\xFE\xBA\x4E\r\0\n\0", 8); // 人
     writeBytes(path("userword.lst"), u8"\uFEFFcafé\r\n京\r\n😀\r\n");
-    writeBytes(path("ignore.lst"), ignoreList);
+    writeBytes(path("ignore.lst"), excludedList);
     writeBytes(path("sjis.txt"), sjis(text));
     writeBytes(path("utf8.txt"), text);
     start();
@@ -445,7 +445,7 @@ TEST_F(Window, UnicodeTargetsAndListsWorkAsTheirShiftJisForms) {
                   box(u8"ユーザー単語リストに追加しました", u8"ユーザー単語"));
     EXPECT_EQ(close(), 0);
     EXPECT_EQ(file("userword.lst"), u8"\uFEFFcafé\r\n京\r\n寿司🍣\r\n東京\r\n😀\r\n");
-    EXPECT_EQ(file("ignore.lst"), ignoreList);
+    EXPECT_EQ(file("ignore.lst"), excludedList);
 }
 
 TEST_F(Window, TheSettingsPanelAppliesTheFieldsAsTypedAndCancelShowsTheSettingsAgain) {
