@@ -33,12 +33,13 @@ inline void addCounts(WordTable& fileCounts, WordTable& total, bool severalFiles
 
 // Has countFile(path, alone, counting, failure) count each file into the table of its thread,
 // which is added to the total as soon as the file is done, so memory holds the total and one
-// file's table per job. A file that fails adds nothing. `alone`: no other file is read meanwhile,
-// so the file may take a second thread.
+// file's table per job. A file that fails adds nothing. `alone`: the file is the run's only one,
+// so it may take a second thread; with several files, the jobs are the threads.
 template <class CountFile>
 void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOptions& options,
                   std::vector<FileOutcome>& outcomes, WordTable& total, CountFile countFile) {
-    const int jobs = targets.size() == 1 ? 1 : options.jobs;
+    const bool alone = targets.size() == 1;
+    const int jobs = alone ? 1 : options.jobs;
     std::vector<FileCounting> perThread;
     for (int thread = 0; thread < jobs; ++thread)
         perThread.push_back({SentenceReader(options.sentenceLimit, options.progress), {}, {}});
@@ -46,10 +47,10 @@ void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOption
     forEachInParallel(targets.size(), jobs, [&](size_t i, size_t thread) {
         FileCounting& counting = perThread[thread];
         FileOutcome& outcome = outcomes[i];
-        outcome.result = countFile(targets[i].path.c_str(), jobs <= 1, counting, outcome.failure);
+        outcome.result = countFile(targets[i].path.c_str(), alone, counting, outcome.failure);
         if (outcome.result == RunResult::Done) {
             std::lock_guard<std::mutex> lock(totalMutex);
-            addCounts(counting.counts, total, targets.size() > 1);
+            addCounts(counting.counts, total, !alone);
         }
         counting.counts.clear();
         if (options.progress) ++options.progress->filesDone;

@@ -55,6 +55,28 @@ inline std::uint32_t hashOf(std::string_view word) {
     return static_cast<std::uint32_t>(hash ^ hash >> 32);
 }
 
+// Lays `count` free slots out in the memory that `slots` has where it is large enough, so that a
+// table cleared after a large file and growing again for the next takes no fresh pages, which the
+// system would first fault in and zero. Returns the slots as they were.
+template <class Slot>
+std::vector<Slot> relaySlots(std::vector<Slot>& slots, size_t count, Slot freeSlot) {
+    std::vector<Slot> old;
+    if (count <= slots.capacity())
+        old.assign(slots.begin(), slots.end());
+    else
+        old = std::move(slots);
+    slots.assign(count, freeSlot);
+    return old;
+}
+
+constexpr size_t firstSlotCount = 1024;
+
+// A table grown for a large file starts small again when the file just counted left it mostly
+// free, so that counting a run of small files does not go through all of its slots.
+bool isMostlyFree(size_t slots, size_t words) {
+    return slots > firstSlotCount && words * 8 < slots;
+}
+
 } // namespace
 
 ShortWordTable::WordBytes ShortWordTable::wordOfKey(std::uint64_t key) {
@@ -82,12 +104,16 @@ void ShortWordTable::makeRoomFor(size_t newWords) {
 }
 
 void ShortWordTable::grow() {
-    std::vector<Slot> old = std::move(slots);
-    slots.assign(old.empty() ? 1024 : old.size() * 2, Slot{freeKey, 0});
-    shift = 64;
-    for (size_t size = slots.size(); size > 1; size /= 2) --shift;
+    std::vector<Slot> old =
+        relaySlots(slots, slots.empty() ? firstSlotCount : slots.size() * 2, Slot{freeKey, 0});
+    setShift();
     for (const Slot& slot : old)
         if (slot.key != freeKey) find(slot.key) = slot;
+}
+
+void ShortWordTable::setShift() {
+    shift = 64;
+    for (size_t size = slots.size(); size > 1; size /= 2) --shift;
 }
 
 void ShortWordTable::addAll(const ShortWordTable& other) {
@@ -96,27 +122,21 @@ void ShortWordTable::addAll(const ShortWordTable& other) {
     size_t grouped = 0;
     auto addGroup = [&] {
         for (size_t i = 0; i < grouped; ++i) prefetch(group[i]->key);
-        for (size_t i = 0; i < grouped; ++i)
-            add(group[i]->key, group[i]->count + (std::int64_t{1} << filesShift));
+        for (size_t i = 0; i < grouped; ++i) add(group[i]->key, withFiles(group[i]->count));
         grouped = 0;
     };
     for (const Slot& slot : other.slots) {
-        if (slot.key == freeKey || slot.count <= 0) continue;
+        if (slot.key == freeKey || countPart(slot.count) == 0) continue;
         group[grouped++] = &slot;
         if (grouped == WordTable::lookupGroupSize) addGroup();
     }
     addGroup();
 }
 
-// Slots are kept as long as clearing them costs less than a fresh allocation of that size.
-constexpr size_t mostKeptSlotBytes = 256 * 1024;
-
 void ShortWordTable::clear() {
-    if (slots.size() * sizeof(Slot) > mostKeptSlotBytes) {
-        std::vector<Slot>().swap(slots);
-        shift = 64;
-    }
-    std::fill(slots.begin(), slots.end(), Slot{freeKey, 0});
+    slots.assign(isMostlyFree(slots.size(), wordCount) ? firstSlotCount : slots.size(),
+                 Slot{freeKey, 0});
+    setShift();
     wordCount = 0;
 }
 
@@ -171,8 +191,8 @@ void LongWordTable::makeRoomFor(size_t newWords) {
 }
 
 void LongWordTable::grow() {
-    std::vector<std::uint64_t> old = std::move(slots);
-    slots.assign(old.empty() ? 1024 : old.size() * 2, freeSlot);
+    std::vector<std::uint64_t> old =
+        relaySlots(slots, slots.empty() ? firstSlotCount : slots.size() * 2, freeSlot);
     size_t mask = slots.size() - 1;
     for (std::uint64_t slot : old) {
         if (slot == freeSlot) continue;
@@ -190,16 +210,19 @@ void LongWordTable::addAll(const LongWordTable& other) {
         std::uint32_t hash;
     } group[WordTable::lookupGroupSize];
     size_t grouped = 0;
+    // A word's slot leads to its record elsewhere: all slots are fetched, then the records of
+    // those that hold one, and only then is any word compared.
     auto addGroup = [&] {
         for (size_t i = 0; i < grouped; ++i) prefetch(group[i].hash);
+        for (size_t i = 0; i < grouped; ++i) prefetchRecord(group[i].hash);
         for (size_t i = 0; i < grouped; ++i)
-            add(group[i].word, group[i].count + (std::int64_t{1} << filesShift), group[i].hash);
+            add(group[i].word, withFiles(group[i].count), group[i].hash);
         grouped = 0;
     };
     for (const Chunk& chunk : other.chunks) {
         for (size_t at = 0; at < chunk.used; at += headerSize + wordAt(&chunk.bytes[at]).size()) {
             const char* record = &chunk.bytes[at];
-            if (countAt(record) <= 0) continue;
+            if (countPart(countAt(record)) == 0) continue;
             group[grouped++] = {wordAt(record), countAt(record), hashOf(wordAt(record))};
             if (grouped == WordTable::lookupGroupSize) addGroup();
         }
@@ -207,11 +230,9 @@ void LongWordTable::addAll(const LongWordTable& other) {
     addGroup();
 }
 
-// The first chunk is kept for the words to come.
+// The slots keep their memory, and the first chunk is kept for the words to come.
 void LongWordTable::clear() {
-    if (slots.size() * sizeof(slots[0]) > mostKeptSlotBytes)
-        std::vector<std::uint64_t>().swap(slots);
-    std::fill(slots.begin(), slots.end(), freeSlot);
+    slots.assign(isMostlyFree(slots.size(), wordCount) ? firstSlotCount : slots.size(), freeSlot);
     if (chunks.size() > 1) chunks.resize(1);
     if (!chunks.empty()) chunks[0].used = 0;
     wordCount = 0;
@@ -219,6 +240,11 @@ void LongWordTable::clear() {
 
 void LongWordTable::prefetch(std::uint32_t hash) const {
     __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
+}
+
+void LongWordTable::prefetchRecord(std::uint32_t hash) const {
+    std::uint64_t slot = slots[hash & (slots.size() - 1)];
+    if (slot != freeSlot) __builtin_prefetch(recordAt((slot & 0xFFFFFFFFu) - 1));
 }
 
 void LongWordTable::add(std::string_view word, std::int64_t count, std::uint32_t hash) {

@@ -12,13 +12,16 @@
 
 // In the total of several files, a word's count also holds above bit 40 the number of files it
 // was counted in: a field of its own would make every slot half as large again. A table counted
-// from one file holds no number of files.
+// from one file holds no number of files: added to another, each of its words counts one file.
 constexpr int filesShift = 40;
 inline std::int64_t countPart(std::int64_t value) {
     return value & ((std::int64_t{1} << filesShift) - 1);
 }
 inline std::int64_t filesPart(std::int64_t value) {
     return value >> filesShift;
+}
+inline std::int64_t withFiles(std::int64_t value) {
+    return filesPart(value) == 0 ? value + (std::int64_t{1} << filesShift) : value;
 }
 
 // Words of one to eight bytes. Such a word is its own key: its bytes packed big-endian into 64
@@ -65,6 +68,7 @@ class ShortWordTable {
     inline const Slot& find(std::uint64_t key) const;
     inline Slot& find(std::uint64_t key);
     void grow();
+    void setShift();
 
     std::vector<Slot> slots; // a power of two in size, or empty
     size_t wordCount = 0;
@@ -80,6 +84,7 @@ class LongWordTable {
     // With the word's hash (see word_table.cpp); inline for addOneToEach, as above.
     void makeRoomFor(size_t newWords);
     inline void prefetch(std::uint32_t hash) const;
+    inline void prefetchRecord(std::uint32_t hash) const; // once its slot is fetched
     inline void add(std::string_view word, std::int64_t count, std::uint32_t hash);
     inline std::int64_t countOf(std::string_view word, std::uint32_t hash) const;
     size_t size() const { return wordCount; }
@@ -169,7 +174,7 @@ class WordTable {
     void addOneToEach(const std::string_view* words, size_t count);
     std::int64_t countOf(std::string_view word) const;
     size_t size() const { return shortWords.size() + longWords.size(); }
-    // Adds the counts of every word of `other` that was counted, and one file to each; their
+    // Adds the counts and numbers of files of every word of `other` that was counted; their
     // lookups are grouped as in addOneToEach.
     void addAll(const WordTable& other);
     // Forgets every word but keeps the memory, for the next file to be counted in.

@@ -85,4 +85,33 @@ TEST(WordTable, EveryWordIsCountedAndUpdatedOnceAsTheTablesGrow) {
     EXPECT_EQ(rankedWords(std::move(table), 11).size(), 0u);
 }
 
+// A thread counts file after file in one table, cleared in between: a large file's table starts
+// small again after a small file, and must neither keep a word of the file before nor lose one.
+TEST(WordTable, AClearedTableCountsFilesOfEverySizeInTurn) {
+    auto wordOf = [](int i) { return std::string(1 + i % 11, 'k') + std::to_string(i); };
+    WordTable counts;
+    WordTable total;
+    const int sizes[] = {30000, 3, 30000, 700, 1};
+    for (int size : sizes) {
+        std::vector<std::string> words;
+        for (int i = 0; i < size; ++i) words.push_back(wordOf(i));
+        for (const std::string& word : words) counts.add(word, 1);
+        ASSERT_EQ(counts.size(), words.size());
+        total.addAll(counts);
+        counts.clear();
+        ASSERT_EQ(counts.size(), 0u);
+        ASSERT_EQ(counts.countOf(words.back()), 0);
+    }
+    std::int64_t filesOfFirstWord = 0;
+    std::int64_t filesOfLastWords = 0;
+    std::move(total).rank(1).forEach(
+        [&](std::string_view word, std::int64_t count, std::int64_t files) {
+            EXPECT_EQ(count, files) << word;
+            if (word == "k0") filesOfFirstWord = files;
+            if (word == std::string(10, 'k') + "29999") filesOfLastWords = files;
+        });
+    EXPECT_EQ(filesOfFirstWord, 5);
+    EXPECT_EQ(filesOfLastWords, 2);
+}
+
 } // namespace
