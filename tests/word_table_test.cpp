@@ -107,8 +107,8 @@ TEST(WordTable, AClearedTableCountsFilesOfEverySizeInTurn) {
     std::move(total).rank(1).forEach(
         [&](std::string_view word, std::int64_t count, std::int64_t files) {
             EXPECT_EQ(count, files) << word;
-            if (word == "k0") filesOfFirstWord = files;
-            if (word == std::string(10, 'k') + "29999") filesOfLastWords = files;
+            if (word == wordOf(0)) filesOfFirstWord = files;
+            if (word == wordOf(29999)) filesOfLastWords = files;
         });
     EXPECT_EQ(filesOfFirstWord, 5);
     EXPECT_EQ(filesOfLastWords, 2);
