@@ -19,7 +19,7 @@ RunResult countTarget(const char* path, const KeywordRunOptions& options, const 
     return readTarget(path, report, [&](std::FILE* target) {
         RunResult result = WordCutter(options, counting.counts, counting.batches)
                                .cut(counting.reader, target, alone, report);
-        if (result == RunResult::Done) tally.apply(counting.counts, alone);
+        if (result == RunResult::Done) tally.apply(counting.counts, alone, counting.scratches);
         return result;
     });
 }
@@ -46,7 +46,7 @@ std::string perFileRows(const TargetFile& file, WordTable& counts, const WordTab
 void writePerFileTable(const std::vector<TargetFile>& targets, const KeywordRunOptions& options,
                        const WordTally& tally, const std::vector<FileOutcome>& outcomes,
                        const WordTable& ranked, CsvTable& table) {
-    FileCounting counting{SentenceReader(options.sentenceLimit, nullptr), {}, {}};
+    FileCounting counting(SentenceReader(options.sentenceLimit, nullptr));
     for (size_t i = 0; i < targets.size(); ++i) {
         if (outcomes[i].result != RunResult::Done) continue;
         RunFailure unused;

@@ -24,23 +24,28 @@ WordTally::WordTally(std::vector<std::string>& userWords, std::vector<std::strin
     if (!userWordsByLength.empty()) prepareUserWords();
 }
 
-// The words are expanded in shares, two at once where asked; each share gathers what the user
-// words found in it add, and those are added once all shares are done.
-void WordTally::apply(WordTable& counts, bool onTwoThreads) const {
+// Each scratch gathers what the user words found in its shares add, and those are added once all
+// shares are done: only the user words found, so that a file costs what its words cost, not what
+// the lists do.
+void WordTally::apply(WordTable& counts, bool onTwoThreads, Scratch* scratches) const {
     if (userWordsByLength.empty() && excludedWords.size() == 0) return;
-    Expansion shares[2];
-    forEachInParallel(2, onTwoThreads ? 2 : 1, [&](size_t share, size_t) {
-        Expansion& expansion = shares[share];
-        expansion.userWordCounts.assign(userWordsByLength.size(), 0);
+    const int threads = onTwoThreads ? 2 : 1;
+    forEachInParallel(2, threads, [&](size_t share, size_t thread) {
+        Scratch& scratch = scratches[thread];
+        scratch.userWordCounts.resize(userWordsByLength.size());
         counts.updateCounts(share, 2, [&](std::string_view word, std::int64_t count) {
-            return registerCandidate(word, count, expansion) ? count : 0;
+            return registerCandidate(word, count, scratch) ? count : 0;
         });
     });
-    for (const Expansion& share : shares)
-        for (size_t position = 0; position < userWordsByLength.size(); ++position)
-            if (share.userWordCounts[position] != 0 &&
-                !isExcluded(userWordsByLength[position].word))
-                counts.add(userWordsByLength[position].word, share.userWordCounts[position]);
+    for (int thread = 0; thread < threads; ++thread) {
+        Scratch& scratch = scratches[thread];
+        for (size_t position : scratch.countedUserWords) {
+            const std::string& userWord = userWordsByLength[position].word;
+            if (!isExcluded(userWord)) counts.add(userWord, scratch.userWordCounts[position]);
+            scratch.userWordCounts[position] = 0;
+        }
+        scratch.countedUserWords.clear();
+    }
 }
 
 // Puts the user words in walk order (longest first; of equal length, the one added last first)
@@ -74,13 +79,13 @@ void WordTally::collectUserWordsIn(std::string_view word, std::vector<size_t>& f
 // counted twice; a word that is itself a user word is counted only as that user word. Returns
 // whether the word counts as itself.
 bool WordTally::registerCandidate(std::string_view word, std::int64_t occurrences,
-                                  Expansion& expansion) const {
-    collectUserWordsIn(word, expansion.found);
+                                  Scratch& scratch) const {
+    collectUserWordsIn(word, scratch.found);
     bool wholeWordIsUserWord = false;
-    if (!expansion.found.empty()) {
-        std::string& blankedWord = expansion.blankedWord;
+    if (!scratch.found.empty()) {
+        std::string& blankedWord = scratch.blankedWord;
         blankedWord.assign(word);
-        for (size_t position : expansion.found) {
+        for (size_t position : scratch.found) {
             const UserWord& user = userWordsByLength[position];
             if (user.length > static_cast<std::int64_t>(word.size())) continue;
             for (int repeat = 0; repeat < maxOccurrencesPerUserWord; ++repeat) {
@@ -89,7 +94,9 @@ bool WordTally::registerCandidate(std::string_view word, std::int64_t occurrence
                 std::memset(&blankedWord[at], ' ', user.word.size());
                 if (user.length == static_cast<std::int64_t>(word.size()))
                     wholeWordIsUserWord = true;
-                expansion.userWordCounts[position] += occurrences;
+                std::int64_t& userWordCount = scratch.userWordCounts[position];
+                if (userWordCount == 0) scratch.countedUserWords.push_back(position);
+                userWordCount += occurrences;
             }
         }
     }

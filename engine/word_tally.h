@@ -16,32 +16,35 @@
 // excluded words are never counted. Once made it is only read, by any number of threads at once.
 class WordTally {
   public:
+    // What applying the lists to a share of the words needs of its own: a thread keeps it from
+    // one file to the next.
+    struct Scratch {
+        std::vector<std::int64_t> userWordCounts; // what each user word adds, by walk position
+        std::vector<size_t> countedUserWords;     // the positions whose count is not 0
+        std::vector<size_t> found; // the walk positions of user words that may occur in a word
+        std::string blankedWord;   // the word with counted user words blanked
+    };
+
     // Takes the lists over: the tally needs them in its own form, and the caller no longer does.
     WordTally(std::vector<std::string>& userWords, std::vector<std::string>& excludedWords,
               std::size_t sentenceLimit);
     WordTally(const WordTally&) = delete;
     WordTally& operator=(const WordTally&) = delete;
 
-    // Turns the counts of one file's words as cut into its tally, on two threads at once when
-    // `onTwoThreads`. Without lists every word counts as itself.
-    void apply(WordTable& counts, bool onTwoThreads) const;
+    // Turns the counts of one file's words as cut into its tally, in two shares, on two threads
+    // at once with a scratch each when `onTwoThreads`, else with the first scratch. Without lists
+    // every word counts as itself.
+    void apply(WordTable& counts, bool onTwoThreads, Scratch* scratches) const;
 
   private:
     struct UserWord {
         int length;
         std::string word;
     };
-    // What applying the lists to a share of the words needs of its own.
-    struct Expansion {
-        std::vector<std::int64_t> userWordCounts; // what each user word adds, by walk position
-        std::vector<size_t> found; // the walk positions of user words that may occur in a word
-        std::string blankedWord;   // the word with counted user words blanked
-    };
 
     void prepareUserWords();
     void collectUserWordsIn(std::string_view word, std::vector<size_t>& found) const;
-    bool registerCandidate(std::string_view word, std::int64_t occurrences,
-                           Expansion& expansion) const;
+    bool registerCandidate(std::string_view word, std::int64_t occurrences, Scratch& scratch) const;
     bool isExcluded(std::string_view word) const { return excludedWords.countOf(word) != 0; }
 
     std::vector<UserWord> userWordsByLength; // in walk order: longest first
