@@ -44,6 +44,7 @@ KeywordRunOptions keywordRunOptions() {
     options.englishMode = englishMode == 1;
     options.userWords.assign(userWords.words.begin(), userWords.words.end());
     options.excludedWords.assign(excludedWords.words.begin(), excludedWords.words.end());
+    options.jobs = processorCount();
     return options;
 }
 

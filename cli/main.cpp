@@ -17,7 +17,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -232,10 +231,6 @@ std::vector<std::string> parseArguments(const std::vector<std::string>& args,
     return operands;
 }
 
-int defaultJobs() {
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
 int parseInRange(const std::string& text, const std::string& option, int least, int most) {
     int value = parseInteger(text, option);
     if (value < least || value > most)
@@ -308,7 +303,7 @@ KeywordCommand parseKeywordCommand(const std::vector<std::string>& args) {
     KeywordCommand command;
     KeywordRunOptions& options = command.options;
     options.rows = 10;
-    options.jobs = defaultJobs();
+    options.jobs = processorCount();
     command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
         if (arg != "--per-file-csv")
             return handleKeywordOption(arg, takeValue, command.output, options, command.targets);
@@ -324,7 +319,7 @@ CompoundCommand parseCompoundCommand(const std::vector<std::string>& args) {
     KeywordRunOptions& options = command.options.words;
     options.rows = 20;
     options.minimumCount = 2;
-    options.jobs = defaultJobs();
+    options.jobs = processorCount();
     command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
         if (arg != "--max-words")
             return handleKeywordOption(arg, takeValue, command.output, options, command.targets);
@@ -337,7 +332,7 @@ CompoundCommand parseCompoundCommand(const std::vector<std::string>& args) {
 
 SearchCommand parseSearchCommand(const std::vector<std::string>& args, const ConsoleText& console) {
     SearchCommand command;
-    command.options.jobs = defaultJobs();
+    command.options.jobs = processorCount();
     command.operands = parseArguments(args, [&](const std::string& arg, auto takeValue) {
         return handleSharedOption(arg, takeValue, command.output, command.options, command.targets);
     });

@@ -30,11 +30,12 @@ RunResult countTarget(const char* path, const CompoundRunOptions& options,
 }
 
 // A chain that is already a user word is counted whole by a keyword run: no candidate.
-void dropUserWords(WordTable& chains, const WordTable& userWords) {
+void dropUserWords(WordShards& chains, const WordTable& userWords) {
     if (userWords.size() == 0) return;
-    chains.updateCounts(0, 1, [&](std::string_view chain, std::int64_t count) {
-        return userWords.countOf(chain) != 0 ? 0 : count;
-    });
+    for (WordTable& shard : chains)
+        shard.updateCounts(0, 1, [&](std::string_view chain, std::int64_t count) {
+            return userWords.countOf(chain) != 0 ? 0 : count;
+        });
 }
 
 } // namespace
@@ -54,7 +55,7 @@ RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
             return RunResult::OutputError;
         const WordTable userWords = tableOf(wordOptions.userWords);
         const WordTable excludedWords = tableOf(wordOptions.excludedWords);
-        WordTable total;
+        WordShards total;
         countTargets(
             targets, wordOptions, outcomes, total,
             [&](const char* path, bool alone, FileCounting& counting, RunFailure& fileFailure) {

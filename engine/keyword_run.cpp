@@ -75,7 +75,7 @@ RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
                        report))
             return RunResult::OutputError;
         WordTally tally(options.userWords, options.excludedWords, options.sentenceLimit);
-        WordTable total;
+        WordShards total;
         countTargets(
             targets, options, outcomes, total,
             [&](const char* path, bool alone, FileCounting& counting, RunFailure& fileFailure) {

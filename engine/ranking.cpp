@@ -25,9 +25,9 @@ void appendLogLine(std::int64_t count, std::string_view word, std::string& lines
 } // namespace
 
 // A word of a table counted from one file was counted in that one file.
-void writeRanking(WordTable&& counts, const KeywordRunOptions& options, OutputFile& log,
+void writeRanking(WordShards&& counts, const KeywordRunOptions& options, OutputFile& log,
                   std::vector<RankingRow>& rows, CsvTable& table, WordTable* ranked) {
-    WordRanking ranking = std::move(counts).rank(options.minimumCount);
+    WordRanking ranking(std::move(counts), options.minimumCount, options.jobs);
     size_t rowCount = static_cast<size_t>(std::clamp(options.rows, 0, maxKeywordRows));
     std::string lines;
     ranking.forEach([&](std::string_view word, std::int64_t count, std::int64_t files) {

@@ -11,5 +11,5 @@
 // greatest first; writes every word that reaches options.minimumCount to the log and hands the
 // first options.rows of them (at most maxKeywordRows) to the rows, and every one of them to the
 // table when it is open, and to `ranked` when given. The counts are given up.
-void writeRanking(WordTable&& counts, const KeywordRunOptions& options, OutputFile& log,
+void writeRanking(WordShards&& counts, const KeywordRunOptions& options, OutputFile& log,
                   std::vector<RankingRow>& rows, CsvTable& table, WordTable* ranked);

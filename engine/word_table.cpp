@@ -116,21 +116,19 @@ void ShortWordTable::setShift() {
     for (size_t size = slots.size(); size > 1; size /= 2) --shift;
 }
 
-void ShortWordTable::addAll(const ShortWordTable& other) {
-    makeRoomFor(other.wordCount);
-    const Slot* group[WordTable::lookupGroupSize];
-    size_t grouped = 0;
-    auto addGroup = [&] {
-        for (size_t i = 0; i < grouped; ++i) prefetch(group[i]->key);
-        for (size_t i = 0; i < grouped; ++i) add(group[i]->key, withFiles(group[i]->count));
-        grouped = 0;
-    };
-    for (const Slot& slot : other.slots) {
-        if (slot.key == freeKey || countPart(slot.count) == 0) continue;
-        group[grouped++] = &slot;
-        if (grouped == WordTable::lookupGroupSize) addGroup();
+void ShortWordTable::splitInto(ShardedWords& split) const {
+    for (const Slot& slot : slots)
+        if (slot.key != freeKey && countPart(slot.count) != 0)
+            split.shortWords[shardOf(slot.key)].push_back({slot.key, slot.count});
+}
+
+void ShortWordTable::addAll(const std::vector<ShardedWords::ShortWord>& words) {
+    makeRoomFor(words.size());
+    for (size_t first = 0; first < words.size(); first += WordTable::lookupGroupSize) {
+        size_t last = std::min(first + WordTable::lookupGroupSize, words.size());
+        for (size_t i = first; i < last; ++i) prefetch(words[i].key);
+        for (size_t i = first; i < last; ++i) add(words[i].key, withFiles(words[i].count));
     }
-    addGroup();
 }
 
 void ShortWordTable::clear() {
@@ -202,32 +200,28 @@ void LongWordTable::grow() {
     }
 }
 
-void LongWordTable::addAll(const LongWordTable& other) {
-    makeRoomFor(other.wordCount);
-    struct Grouped {
-        std::string_view word;
-        std::int64_t count;
-        std::uint32_t hash;
-    } group[WordTable::lookupGroupSize];
-    size_t grouped = 0;
-    // A word's slot leads to its record elsewhere: all slots are fetched, then the records of
-    // those that hold one, and only then is any word compared.
-    auto addGroup = [&] {
-        for (size_t i = 0; i < grouped; ++i) prefetch(group[i].hash);
-        for (size_t i = 0; i < grouped; ++i) prefetchRecord(group[i].hash);
-        for (size_t i = 0; i < grouped; ++i)
-            add(group[i].word, withFiles(group[i].count), group[i].hash);
-        grouped = 0;
-    };
-    for (const Chunk& chunk : other.chunks) {
-        for (size_t at = 0; at < chunk.used; at += headerSize + wordAt(&chunk.bytes[at]).size()) {
-            const char* record = &chunk.bytes[at];
-            if (countPart(countAt(record)) == 0) continue;
-            group[grouped++] = {wordAt(record), countAt(record), hashOf(wordAt(record))};
-            if (grouped == WordTable::lookupGroupSize) addGroup();
-        }
+// The words are found through the slots, which hold their hashes.
+void LongWordTable::splitInto(ShardedWords& split) const {
+    for (std::uint64_t slot : slots) {
+        if (slot == freeSlot) continue;
+        const char* record = recordAt((slot & 0xFFFFFFFFu) - 1);
+        std::uint32_t hash = static_cast<std::uint32_t>(slot >> 32);
+        if (countPart(countAt(record)) != 0)
+            split.longWords[shardOf(hash)].push_back({wordAt(record), countAt(record), hash});
     }
-    addGroup();
+}
+
+// A word's slot leads to its record elsewhere: a group's slots are fetched, then the records of
+// those that hold one, and only then is any word compared.
+void LongWordTable::addAll(const std::vector<ShardedWords::LongWord>& words) {
+    makeRoomFor(words.size());
+    for (size_t first = 0; first < words.size(); first += WordTable::lookupGroupSize) {
+        size_t last = std::min(first + WordTable::lookupGroupSize, words.size());
+        for (size_t i = first; i < last; ++i) prefetch(words[i].hash);
+        for (size_t i = first; i < last; ++i) prefetchRecord(words[i].hash);
+        for (size_t i = first; i < last; ++i)
+            add(words[i].word, withFiles(words[i].count), words[i].hash);
+    }
 }
 
 // The slots keep their memory, and the first chunk is kept for the words to come.
@@ -288,19 +282,15 @@ LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std:
 }
 
 // Words counted once are most of the long ones, and they rank after all others: they are sorted
-// on a thread of their own while the others are sorted on this one.
+// apart, with fewer comparisons.
 void LongWordTable::rank(std::int64_t least) {
     std::vector<std::uint64_t>().swap(slots);
     collectRanked(least);
     auto countedOnce = std::partition(ranked.begin(), ranked.end(), [](const RankedRecord& record) {
         return record.cutCount > 1;
     });
-    forEachInParallel(2, 2, [&](size_t half, size_t) {
-        if (half == 0)
-            sortRanked(ranked.begin(), countedOnce);
-        else
-            sortRanked(countedOnce, ranked.end());
-    });
+    sortRanked(ranked.begin(), countedOnce);
+    sortRanked(countedOnce, ranked.end());
 }
 
 void LongWordTable::collectRanked(std::int64_t least) {
@@ -364,9 +354,18 @@ void WordTable::addOneToEach(const std::string_view* words, size_t count) {
     }
 }
 
-void WordTable::addAll(const WordTable& other) {
-    shortWords.addAll(other.shortWords);
-    longWords.addAll(other.longWords);
+void WordTable::splitInto(ShardedWords& split) const {
+    for (size_t shard = 0; shard < shardCount; ++shard) {
+        split.shortWords[shard].clear();
+        split.longWords[shard].clear();
+    }
+    shortWords.splitInto(split);
+    longWords.splitInto(split);
+}
+
+void WordTable::addShard(const ShardedWords& split, size_t shard) {
+    shortWords.addAll(split.shortWords[shard]);
+    longWords.addAll(split.longWords[shard]);
 }
 
 void WordTable::clear() {
@@ -379,18 +378,16 @@ std::int64_t WordTable::countOf(std::string_view word) const {
     return longWords.countOf(word, hashOf(word));
 }
 
-// The short words are sorted while the long ones are, which sorts half of its own on another
-// thread.
-WordRanking WordTable::rank(std::int64_t minimum) && {
+// Every shard's short words and long words are sorted on their own, on as many threads as there
+// are.
+WordRanking::WordRanking(WordShards&& counted, std::int64_t minimum, int threads)
+    : shards(std::move(counted)) {
     std::int64_t least = std::max<std::int64_t>(minimum, 1);
-    forEachInParallel(2, 2, [&](size_t half, size_t) {
-        if (half == 0)
-            shortWords.rank(least);
+    forEachInParallel(2 * shardCount, threads, [&](size_t source, size_t) {
+        WordTable& shard = shards[source % shardCount];
+        if (source < shardCount)
+            shard.shortWords.rank(least);
         else
-            longWords.rank(least);
+            shard.longWords.rank(least);
     });
-    return WordRanking(std::move(shortWords), std::move(longWords));
 }
-
-WordRanking::WordRanking(ShortWordTable&& shortWords, LongWordTable&& longWords)
-    : shortWords(std::move(shortWords)), longWords(std::move(longWords)) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -9,6 +11,12 @@
 // Counts per byte string, kept compact because a large file holds millions of distinct words.
 // Words hold no zero byte. Nine in ten words of a text are at most eight bytes long: those and the
 // longer ones are kept in two tables of their own, behind the WordTable that merges them.
+
+// The total of several files is kept in shards by three bits of the words' hashes, a WordTable
+// each: the jobs of a run add their files to it a shard at a time, each shard under a lock of its
+// own, and its shards are ranked on several threads. A table finds a word's slot by other bits.
+constexpr int shardBits = 3;
+constexpr size_t shardCount = size_t{1} << shardBits;
 
 // In the total of several files, a word's count also holds above bit 40 the number of files it
 // was counted in: a field of its own would make every slot half as large again. A table counted
@@ -24,6 +32,22 @@ inline std::int64_t withFiles(std::int64_t value) {
     return filesPart(value) == 0 ? value + (std::int64_t{1} << filesShift) : value;
 }
 
+// The counted words of one table split by shard, to be added to a total a shard at a time. A long
+// word's bytes stay in the table it was split from.
+struct ShardedWords {
+    struct ShortWord {
+        std::uint64_t key;
+        std::int64_t count;
+    };
+    struct LongWord {
+        std::string_view word;
+        std::int64_t count;
+        std::uint32_t hash;
+    };
+    std::array<std::vector<ShortWord>, shardCount> shortWords;
+    std::array<std::vector<LongWord>, shardCount> longWords;
+};
+
 // Words of one to eight bytes. Such a word is its own key: its bytes packed big-endian into 64
 // bits and padded with zeros, kept with its count in one 16-byte slot, so counting it touches a
 // single cache line and no word bytes elsewhere.
@@ -32,6 +56,8 @@ class ShortWordTable {
     static constexpr size_t maxLength = 8;
     static bool holds(std::string_view word) { return !word.empty() && word.size() <= maxLength; }
 
+    // Bits of the hash below those that find the slot, in a table of fewer than 2^32 slots.
+    static size_t shardOf(std::uint64_t key) { return (scrambled(key) >> 29) & (shardCount - 1); }
     // By the word's key (see word_table.cpp). The lookups are inline for addOneToEach, the one
     // caller for which their speed counts, and defined beside it.
     void makeRoomFor(size_t newWords);
@@ -40,7 +66,8 @@ class ShortWordTable {
     inline std::int64_t countOf(std::uint64_t key) const;
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
-    void addAll(const ShortWordTable& other);
+    void splitInto(ShardedWords& split) const;
+    void addAll(const std::vector<ShardedWords::ShortWord>& words);
     void clear();
 
     // Keeps the words counted at least `least` times, ordered by count, highest first, and among
@@ -64,7 +91,8 @@ class ShortWordTable {
     };
     static constexpr std::uint64_t freeKey = 0;
 
-    size_t slotOf(std::uint64_t key) const { return (key * 0x9E3779B97F4A7C15ull) >> shift; }
+    static std::uint64_t scrambled(std::uint64_t key) { return key * 0x9E3779B97F4A7C15ull; }
+    size_t slotOf(std::uint64_t key) const { return scrambled(key) >> shift; }
     inline const Slot& find(std::uint64_t key) const;
     inline Slot& find(std::uint64_t key);
     void grow();
@@ -81,6 +109,8 @@ class ShortWordTable {
 // growing the arena copies nothing.
 class LongWordTable {
   public:
+    // A table never has so many slots that the hash's bits that find a slot reach the shard's.
+    static size_t shardOf(std::uint32_t hash) { return hash >> (32 - shardBits); }
     // With the word's hash (see word_table.cpp); inline for addOneToEach, as above.
     void makeRoomFor(size_t newWords);
     inline void prefetch(std::uint32_t hash) const;
@@ -89,7 +119,8 @@ class LongWordTable {
     inline std::int64_t countOf(std::string_view word, std::uint32_t hash) const;
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
-    void addAll(const LongWordTable& other);
+    void splitInto(ShardedWords& split) const;
+    void addAll(const std::vector<ShardedWords::LongWord>& words);
     void clear();
 
     // Keeps the words counted at least `least` times, ordered by count, highest first, and among
@@ -174,9 +205,11 @@ class WordTable {
     void addOneToEach(const std::string_view* words, size_t count);
     std::int64_t countOf(std::string_view word) const;
     size_t size() const { return shortWords.size() + longWords.size(); }
-    // Adds the counts and numbers of files of every word of `other` that was counted; their
-    // lookups are grouped as in addOneToEach.
-    void addAll(const WordTable& other);
+    // Puts every word that was counted into the shard of its hash.
+    void splitInto(ShardedWords& split) const;
+    // Adds the counts and numbers of files of one shard's words; their lookups are grouped as in
+    // addOneToEach.
+    void addShard(const ShardedWords& split, size_t shard);
     // Forgets every word but keeps the memory, for the next file to be counted in.
     void clear();
 
@@ -187,29 +220,40 @@ class WordTable {
         longWords.updateCounts(part, parts, update);
     }
 
-    // Orders the words counted at least `minimum` times, and at least once, by count, highest
-    // first, and among equal counts by unsigned byte order, greatest first.
-    WordRanking rank(std::int64_t minimum) &&;
-
   private:
+    friend class WordRanking;
     void makeRoomFor(size_t newWords);
 
     ShortWordTable shortWords;
     LongWordTable longWords;
 };
 
+// A run's total: the words of one file all in the first table, or of several in their shards.
+using WordShards = std::array<WordTable, shardCount>;
+
 class WordRanking {
   public:
+    // Orders the words counted at least `minimum` times, and at least once, by count, highest
+    // first, and among equal counts by unsigned byte order, greatest first; on up to `threads`
+    // threads.
+    WordRanking(WordShards&& shards, std::int64_t minimum, int threads);
+
     // Calls visit(word, count, files) for each ranked word in order; files is 0 where the table
     // was counted from one file.
     template <class Visit> void forEach(Visit visit) const;
 
   private:
-    friend class WordTable;
-    WordRanking(ShortWordTable&& shortWords, LongWordTable&& longWords);
+    // The next word of one source: the short words of a shard (sources 0 to shardCount - 1) or its
+    // long words (the next shardCount), for merging them all into one order.
+    struct Head {
+        std::int64_t count;
+        std::uint64_t prefix; // a short word's key, or a long word's first eight bytes as one
+        size_t source;
+    };
+    bool headOf(size_t source, size_t next, Head& head) const;
+    bool precedes(const Head& a, const Head& b, const size_t* next) const;
 
-    ShortWordTable shortWords;
-    LongWordTable longWords;
+    WordShards shards;
 };
 
 template <class Update>
@@ -232,33 +276,55 @@ template <class Update> void LongWordTable::updateCounts(size_t part, size_t par
     }
 }
 
-// The short words and the long ones are each in ranked order; they are merged. With equal counts
-// and prefixes, the long word is the greater.
+inline bool WordRanking::headOf(size_t source, size_t next, Head& head) const {
+    const WordTable& shard = shards[source % shardCount];
+    if (source < shardCount) {
+        if (next == shard.shortWords.size()) return false;
+        head = {shard.shortWords.rankedCount(next), shard.shortWords.rankedKey(next), source};
+    } else {
+        if (next == shard.longWords.rankedSize()) return false;
+        head = {shard.longWords.rankedCount(next), shard.longWords.rankedPrefix(next), source};
+    }
+    return true;
+}
+
+// With equal counts and prefixes, a long word is the greater; two long words are told apart by
+// their bytes, and two short ones never have the same key.
+inline bool WordRanking::precedes(const Head& a, const Head& b, const size_t* next) const {
+    if (a.count != b.count) return a.count > b.count;
+    if (a.prefix != b.prefix) return a.prefix > b.prefix;
+    bool aIsLong = a.source >= shardCount;
+    if (aIsLong != (b.source >= shardCount)) return aIsLong;
+    return shards[a.source % shardCount].longWords.rankedWord(next[a.source]) >
+           shards[b.source % shardCount].longWords.rankedWord(next[b.source]);
+}
+
+// Each shard's short words and long words are in ranked order; the next word is the first of their
+// heads, and only the head of the words it came from moves on.
 template <class Visit> void WordRanking::forEach(Visit visit) const {
-    size_t nextShort = 0;
-    size_t nextLong = 0;
-    const size_t shortCount = shortWords.size();
-    const size_t longCount = longWords.rankedSize();
-    while (nextShort < shortCount || nextLong < longCount) {
-        bool shortFirst = nextLong == longCount;
-        if (nextShort < shortCount && !shortFirst) {
-            std::int64_t countOfShort = shortWords.rankedCount(nextShort);
-            std::int64_t countOfLong = longWords.rankedCount(nextLong);
-            shortFirst = countOfShort > countOfLong ||
-                         (countOfShort == countOfLong &&
-                          shortWords.rankedKey(nextShort) > longWords.rankedPrefix(nextLong));
-        }
-        if (shortFirst) {
-            visit(ShortWordTable::wordOfKey(shortWords.rankedKey(nextShort)).view(),
-                  shortWords.rankedCount(nextShort), shortWords.rankedFiles(nextShort));
-            ++nextShort;
+    size_t next[2 * shardCount] = {}; // short words of each shard, then long words
+    Head heads[2 * shardCount];
+    size_t headCount = 0;
+    for (size_t source = 0; source < 2 * shardCount; ++source)
+        if (headOf(source, next[source], heads[headCount])) ++headCount;
+    while (headCount != 0) {
+        size_t first = 0;
+        for (size_t i = 1; i < headCount; ++i)
+            if (precedes(heads[i], heads[first], next)) first = i;
+        size_t source = heads[first].source;
+        const WordTable& shard = shards[source % shardCount];
+        size_t i = next[source]++;
+        if (source < shardCount) {
+            visit(ShortWordTable::wordOfKey(shard.shortWords.rankedKey(i)).view(),
+                  shard.shortWords.rankedCount(i), shard.shortWords.rankedFiles(i));
         } else {
             // Records lie all over the arena; one a little further on is fetched meanwhile.
             constexpr size_t fetchAhead = 16;
-            if (nextLong + fetchAhead < longCount) longWords.prefetchRanked(nextLong + fetchAhead);
-            visit(longWords.rankedWord(nextLong), longWords.rankedCount(nextLong),
-                  longWords.rankedFiles(nextLong));
-            ++nextLong;
+            if (i + fetchAhead < shard.longWords.rankedSize())
+                shard.longWords.prefetchRanked(i + fetchAhead);
+            visit(shard.longWords.rankedWord(i), shard.longWords.rankedCount(i),
+                  shard.longWords.rankedFiles(i));
         }
+        if (!headOf(source, next[source], heads[first])) heads[first] = heads[--headCount];
     }
 }

@@ -16,11 +16,27 @@ namespace {
 
 using Counted = std::pair<std::string, std::int64_t>;
 
-std::vector<Counted> rankedWords(WordTable table, std::int64_t minimum) {
+std::vector<Counted> rankedWords(WordShards shards, std::int64_t minimum) {
     std::vector<Counted> ranked;
-    std::move(table).rank(minimum).forEach([&](std::string_view word, std::int64_t count,
-                                               std::int64_t) { ranked.emplace_back(word, count); });
+    WordRanking(std::move(shards), minimum, 2)
+        .forEach([&](std::string_view word, std::int64_t count, std::int64_t) {
+            ranked.emplace_back(word, count);
+        });
     return ranked;
+}
+
+// A run over one file ranks its table as it is.
+std::vector<Counted> rankedWords(WordTable table, std::int64_t minimum) {
+    WordShards shards;
+    shards[0] = std::move(table);
+    return rankedWords(std::move(shards), minimum);
+}
+
+// A run over several files adds them up in shards.
+void addToShards(const WordTable& table, WordShards& shards) {
+    ShardedWords split;
+    table.splitInto(split);
+    for (size_t shard = 0; shard < shardCount; ++shard) shards[shard].addShard(split, shard);
 }
 
 // Counts past 32 bits stay whole: a file with 2^31 occurrences is far too slow to count in a test,
@@ -55,6 +71,9 @@ TEST(WordTable, RanksShortAndLongWordsInOneOrder) {
     std::sort(expected.begin(), expected.end(), [](const Counted& a, const Counted& b) {
         return a.second != b.second ? a.second > b.second : a.first > b.first;
     });
+    WordShards shards;
+    addToShards(table, shards);
+    EXPECT_EQ(rankedWords(std::move(shards), -7), expected);
     EXPECT_EQ(rankedWords(std::move(table), -7), expected);
 }
 
@@ -70,9 +89,11 @@ TEST(WordTable, EveryWordIsCountedAndUpdatedOnceAsTheTablesGrow) {
                                std::min(WordTable::lookupGroupSize, views.size() - first));
     for (const std::string& word : words) ASSERT_EQ(table.countOf(word), 2) << word;
     EXPECT_EQ(table.size(), words.size());
-    WordTable total; // as a run over several files adds up their tables: it grows more than once
-    total.addAll(table);
-    EXPECT_EQ(total.size(), words.size());
+    WordShards total; // as a run over several files adds up their tables: they grow more than once
+    addToShards(table, total);
+    size_t totalWords = 0;
+    for (const WordTable& shard : total) totalWords += shard.size();
+    EXPECT_EQ(totalWords, words.size());
 
     std::int64_t updated = 0;
     for (size_t part = 0; part < 2; ++part)
@@ -90,22 +111,22 @@ TEST(WordTable, EveryWordIsCountedAndUpdatedOnceAsTheTablesGrow) {
 TEST(WordTable, AClearedTableCountsFilesOfEverySizeInTurn) {
     auto wordOf = [](int i) { return std::string(1 + i % 11, 'k') + std::to_string(i); };
     WordTable counts;
-    WordTable total;
+    WordShards total;
     const int sizes[] = {30000, 3, 30000, 700, 1};
     for (int size : sizes) {
         std::vector<std::string> words;
         for (int i = 0; i < size; ++i) words.push_back(wordOf(i));
         for (const std::string& word : words) counts.add(word, 1);
         ASSERT_EQ(counts.size(), words.size());
-        total.addAll(counts);
+        addToShards(counts, total);
         counts.clear();
         ASSERT_EQ(counts.size(), 0u);
         ASSERT_EQ(counts.countOf(words.back()), 0);
     }
     std::int64_t filesOfFirstWord = 0;
     std::int64_t filesOfLastWords = 0;
-    std::move(total).rank(1).forEach(
-        [&](std::string_view word, std::int64_t count, std::int64_t files) {
+    WordRanking(std::move(total), 1, 2)
+        .forEach([&](std::string_view word, std::int64_t count, std::int64_t files) {
             EXPECT_EQ(count, files) << word;
             if (word == wordOf(0)) filesOfFirstWord = files;
             if (word == wordOf(29999)) filesOfLastWords = files;

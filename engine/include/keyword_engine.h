@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 // The most keyword rows a run fills, and the window shows.
@@ -46,6 +48,11 @@ struct RunProgress {
     std::atomic<std::int64_t> filesDone{0};
 };
 
+// The number of jobs a run takes unless told otherwise: one per processor.
+inline int processorCount() {
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 struct KeywordRunOptions {
     std::array<int, 6> minBytes = {};   // by WordClass
     int minimumCount = 0;               // smallest count written to the log
@@ -58,7 +65,7 @@ struct KeywordRunOptions {
     TextEncoding encoding = TextEncoding::Auto;
     TextEncoding outputEncoding = TextEncoding::ShiftJis; // of keyword.log: ShiftJis or Utf8
     std::size_t sentenceLimit = defaultSentenceLimit;
-    int jobs = 1;                    // files read and counted at once
+    int jobs = 1;                    // files read and counted at once, and threads that rank
     RunProgress* progress = nullptr; // updated as the run goes on, if given
     // Tables written besides the log when their paths are given: every ranked word as
     // word,count,files; and for each file, every ranked word counted in it as file,word,count.
