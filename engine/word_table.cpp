@@ -282,15 +282,19 @@ LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std:
 }
 
 // Words counted once are most of the long ones, and they rank after all others: they are sorted
-// apart, with fewer comparisons.
+// on a thread of their own while the others are sorted on this one.
 void LongWordTable::rank(std::int64_t least) {
     std::vector<std::uint64_t>().swap(slots);
     collectRanked(least);
     auto countedOnce = std::partition(ranked.begin(), ranked.end(), [](const RankedRecord& record) {
         return record.cutCount > 1;
     });
-    sortRanked(ranked.begin(), countedOnce);
-    sortRanked(countedOnce, ranked.end());
+    forEachInParallel(2, 2, [&](size_t half, size_t) {
+        if (half == 0)
+            sortRanked(ranked.begin(), countedOnce);
+        else
+            sortRanked(countedOnce, ranked.end());
+    });
 }
 
 void LongWordTable::collectRanked(std::int64_t least) {
