@@ -74,9 +74,9 @@ void UserWordIndex::collectIn(std::string_view text, std::vector<size_t>& number
     auto byteAt = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
     auto addNumbersOf = [&](std::uint32_t node) {
         const Node& found = nodes[node];
-        if (found.numberCount == 0) return; // most nodes only lead on to longer words
-        auto first = wordNumbers.begin() + found.firstNumber;
-        numbers.insert(numbers.end(), first, first + found.numberCount);
+        // Most nodes only lead on to longer words, and most of the others end one word.
+        for (std::uint32_t i = 0; i < found.numberCount; ++i)
+            numbers.push_back(wordNumbers[found.firstNumber + i]);
     };
     for (size_t start = 0; start < text.size(); ++start) {
         std::uint32_t node = firstByteNodes[byteAt(start)];

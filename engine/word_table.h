@@ -250,7 +250,7 @@ class WordRanking {
         std::uint64_t prefix; // a short word's key, or a long word's first eight bytes as one
         size_t source;
     };
-    bool headOf(size_t source, size_t next, Head& head) const;
+    void headOf(size_t source, size_t next, Head& head) const;
     bool precedes(const Head& a, const Head& b, const size_t* next) const;
 
     WordShards shards;
@@ -276,22 +276,24 @@ template <class Update> void LongWordTable::updateCounts(size_t part, size_t par
     }
 }
 
-inline bool WordRanking::headOf(size_t source, size_t next, Head& head) const {
+// A source whose words are all visited has a head of count -1, which every other precedes.
+inline void WordRanking::headOf(size_t source, size_t next, Head& head) const {
     const WordTable& shard = shards[source % shardCount];
-    if (source < shardCount) {
-        if (next == shard.shortWords.size()) return false;
-        head = {shard.shortWords.rankedCount(next), shard.shortWords.rankedKey(next), source};
-    } else {
-        if (next == shard.longWords.rankedSize()) return false;
-        head = {shard.longWords.rankedCount(next), shard.longWords.rankedPrefix(next), source};
-    }
-    return true;
+    if (source < shardCount)
+        head = next == shard.shortWords.size() ? Head{-1, 0, source}
+                                               : Head{shard.shortWords.rankedCount(next),
+                                                      shard.shortWords.rankedKey(next), source};
+    else
+        head = next == shard.longWords.rankedSize()
+                   ? Head{-1, 0, source}
+                   : Head{shard.longWords.rankedCount(next), shard.longWords.rankedPrefix(next),
+                          source};
 }
 
 // With equal counts and prefixes, a long word is the greater; two long words are told apart by
 // their bytes, and two short ones never have the same key.
 inline bool WordRanking::precedes(const Head& a, const Head& b, const size_t* next) const {
-    if (a.count != b.count) return a.count > b.count;
+    if (a.count != b.count || a.count < 0) return a.count > b.count;
     if (a.prefix != b.prefix) return a.prefix > b.prefix;
     bool aIsLong = a.source >= shardCount;
     if (aIsLong != (b.source >= shardCount)) return aIsLong;
@@ -300,18 +302,38 @@ inline bool WordRanking::precedes(const Head& a, const Head& b, const size_t* ne
 }
 
 // Each shard's short words and long words are in ranked order; the next word is the first of their
-// heads, and only the head of the words it came from moves on.
+// heads. The heads of the sources that hold words play a knock-out tournament, each match won by
+// the head that precedes: once the winner is visited, only the matches on its way to the final are
+// played again. A run over one file has two sources, and one match.
 template <class Visit> void WordRanking::forEach(Visit visit) const {
-    size_t next[2 * shardCount] = {}; // short words of each shard, then long words
-    Head heads[2 * shardCount];
-    size_t headCount = 0;
-    for (size_t source = 0; source < 2 * shardCount; ++source)
-        if (headOf(source, next[source], heads[headCount])) ++headCount;
-    while (headCount != 0) {
-        size_t first = 0;
-        for (size_t i = 1; i < headCount; ++i)
-            if (precedes(heads[i], heads[first], next)) first = i;
-        size_t source = heads[first].source;
+    constexpr size_t sources = 2 * shardCount; // short words of each shard, then long words
+    size_t next[sources] = {};
+    Head heads[sources]; // by player: the sources that hold words, then empty ones up to `players`
+    size_t players = 0;
+    for (size_t source = 0; source < sources; ++source) {
+        headOf(source, 0, heads[players]);
+        if (heads[players].count >= 0) ++players;
+    }
+    if (players == 0) return;
+    const size_t holding = players;
+    players = 1;
+    while (players < holding) players *= 2;
+    for (size_t player = holding; player < players; ++player) heads[player] = {-1, 0, 0};
+    // winners[match] for the matches 1 to players - 1; match m is played by the winners of 2m and
+    // 2m + 1, and "match" players + p is player p itself.
+    size_t winners[sources];
+    auto winnerOf = [&](size_t match) {
+        return match >= players ? match - players : winners[match];
+    };
+    auto play = [&](size_t match) {
+        size_t a = winnerOf(2 * match);
+        size_t b = winnerOf(2 * match + 1);
+        winners[match] = precedes(heads[b], heads[a], next) ? b : a;
+    };
+    for (size_t match = players - 1; match >= 1; --match) play(match);
+    for (size_t player = players == 1 ? 0 : winners[1]; heads[player].count >= 0;
+         player = players == 1 ? 0 : winners[1]) {
+        size_t source = heads[player].source;
         const WordTable& shard = shards[source % shardCount];
         size_t i = next[source]++;
         if (source < shardCount) {
@@ -325,6 +347,7 @@ template <class Visit> void WordRanking::forEach(Visit visit) const {
             visit(shard.longWords.rankedWord(i), shard.longWords.rankedCount(i),
                   shard.longWords.rankedFiles(i));
         }
-        if (!headOf(source, next[source], heads[first])) heads[first] = heads[--headCount];
+        headOf(source, next[source], heads[player]);
+        for (size_t match = (players + player) / 2; match >= 1; match /= 2) play(match);
     }
 }
