@@ -304,7 +304,7 @@ inline bool WordRanking::precedes(const Head& a, const Head& b, const size_t* ne
 // Each shard's short words and long words are in ranked order; the next word is the first of their
 // heads. The heads of the sources that hold words play a knock-out tournament, each match won by
 // the head that precedes: once the winner is visited, only the matches on its way to the final are
-// played again. A run over one file has two sources, and one match.
+// played again. A run over one file has two sources, and only the final.
 template <class Visit> void WordRanking::forEach(Visit visit) const {
     constexpr size_t sources = 2 * shardCount; // short words of each shard, then long words
     size_t next[sources] = {};
@@ -316,7 +316,7 @@ template <class Visit> void WordRanking::forEach(Visit visit) const {
     }
     if (players == 0) return;
     const size_t holding = players;
-    players = 1;
+    players = 2; // at least one match, the final
     while (players < holding) players *= 2;
     for (size_t player = holding; player < players; ++player) heads[player] = {-1, 0, 0};
     // winners[match] for the matches 1 to players - 1; match m is played by the winners of 2m and
@@ -331,8 +331,7 @@ template <class Visit> void WordRanking::forEach(Visit visit) const {
         winners[match] = precedes(heads[b], heads[a], next) ? b : a;
     };
     for (size_t match = players - 1; match >= 1; --match) play(match);
-    for (size_t player = players == 1 ? 0 : winners[1]; heads[player].count >= 0;
-         player = players == 1 ? 0 : winners[1]) {
+    for (size_t player = winners[1]; heads[player].count >= 0; player = winners[1]) {
         size_t source = heads[player].source;
         const WordTable& shard = shards[source % shardCount];
         size_t i = next[source]++;
