@@ -5,8 +5,7 @@
 
 // The words are sorted, so the words under a node form a range in which those that end at the node
 // come first and the others are grouped by their next byte, one group per child. The nodes are
-// made level by level; until a node's turn comes, its firstChild and childCount hold the range of
-// the sorted words under it.
+// made level by level, each with the range of the sorted words under it.
 void UserWordIndex::build(const std::vector<std::string_view>& words) {
     std::vector<std::uint32_t> sorted(words.size());
     std::iota(sorted.begin(), sorted.end(), 0u);
@@ -14,14 +13,20 @@ void UserWordIndex::build(const std::vector<std::string_view>& words) {
               [&](std::uint32_t a, std::uint32_t b) { return words[a] < words[b]; });
     size_t mostNodes = 1;
     for (std::string_view word : words) mostNodes += word.size();
+    struct WordRange {
+        std::uint32_t first;
+        std::uint32_t end;
+    };
+    std::vector<WordRange> wordRanges; // by node
+    wordRanges.reserve(mostNodes);
     nodes.clear();
     nodes.reserve(mostNodes); // no copy as the trie grows: only the nodes made take memory
-    labels.clear();
-    labels.reserve(mostNodes);
+    numberStarts.clear();
+    numberStarts.reserve(mostNodes + 1);
     wordNumbers.clear();
 
-    nodes.push_back({0, static_cast<std::uint32_t>(sorted.size()), 0, 0});
-    labels.push_back(0);
+    nodes.push_back({0, 0, 0, false});
+    wordRanges.push_back({0, static_cast<std::uint32_t>(sorted.size())});
     size_t depth = 0;
     size_t levelEnd = 1;
     for (size_t node = 0; node < nodes.size(); ++node) {
@@ -29,34 +34,35 @@ void UserWordIndex::build(const std::vector<std::string_view>& words) {
             ++depth;
             levelEnd = nodes.size();
         }
-        std::uint32_t i = nodes[node].firstChild;
-        std::uint32_t end = nodes[node].childCount;
-        nodes[node].firstNumber = static_cast<std::uint32_t>(wordNumbers.size());
+        auto [i, end] = wordRanges[node];
+        numberStarts.push_back(static_cast<std::uint32_t>(wordNumbers.size()));
         for (; i < end && words[sorted[i]].size() == depth; ++i) wordNumbers.push_back(sorted[i]);
-        nodes[node].numberCount =
-            static_cast<std::uint32_t>(wordNumbers.size()) - nodes[node].firstNumber;
+        nodes[node].endsWords = wordNumbers.size() != numberStarts.back();
         nodes[node].firstChild = static_cast<std::uint32_t>(nodes.size());
         while (i < end) {
-            char byte = words[sorted[i]][depth];
+            unsigned char byte = static_cast<unsigned char>(words[sorted[i]][depth]);
             std::uint32_t groupEnd = i + 1;
-            while (groupEnd < end && words[sorted[groupEnd]][depth] == byte) ++groupEnd;
-            nodes.push_back({i, groupEnd, 0, 0});
-            labels.push_back(static_cast<unsigned char>(byte));
+            while (groupEnd < end &&
+                   static_cast<unsigned char>(words[sorted[groupEnd]][depth]) == byte)
+                ++groupEnd;
+            nodes.push_back({0, 0, byte, false});
+            wordRanges.push_back({i, groupEnd});
             i = groupEnd;
         }
-        nodes[node].childCount = static_cast<std::uint32_t>(nodes.size()) - nodes[node].firstChild;
+        nodes[node].childCount = static_cast<std::uint16_t>(nodes.size() - nodes[node].firstChild);
     }
+    numberStarts.push_back(static_cast<std::uint32_t>(wordNumbers.size()));
 
     firstByteNodes.fill(none);
     firstPairNodes.assign(256 * 256, none);
     const Node& root = nodes[0];
     for (std::uint32_t first = root.firstChild; first < root.firstChild + root.childCount;
          ++first) {
-        firstByteNodes[labels[first]] = first;
+        firstByteNodes[nodes[first].label] = first;
         const Node& node = nodes[first];
         for (std::uint32_t second = node.firstChild; second < node.firstChild + node.childCount;
              ++second)
-            firstPairNodes[labels[first] << 8 | labels[second]] = second;
+            firstPairNodes[nodes[first].label << 8 | nodes[second].label] = second;
     }
 }
 
@@ -65,7 +71,7 @@ std::uint32_t UserWordIndex::childOf(std::uint32_t node, unsigned char byte) con
     const Node& parent = nodes[node];
     for (std::uint32_t child = parent.firstChild; child < parent.firstChild + parent.childCount;
          ++child)
-        if (labels[child] == byte) return child;
+        if (nodes[child].label == byte) return child;
     return none;
 }
 
@@ -73,10 +79,10 @@ void UserWordIndex::collectIn(std::string_view text, std::vector<size_t>& number
     if (nodes.empty()) return;
     auto byteAt = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
     auto addNumbersOf = [&](std::uint32_t node) {
-        const Node& found = nodes[node];
         // Most nodes only lead on to longer words, and most of the others end one word.
-        for (std::uint32_t i = 0; i < found.numberCount; ++i)
-            numbers.push_back(wordNumbers[found.firstNumber + i]);
+        if (!nodes[node].endsWords) return;
+        for (std::uint32_t i = numberStarts[node]; i < numberStarts[node + 1]; ++i)
+            numbers.push_back(wordNumbers[i]);
     };
     for (size_t start = 0; start < text.size(); ++start) {
         std::uint32_t node = firstByteNodes[byteAt(start)];

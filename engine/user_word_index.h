@@ -18,19 +18,22 @@ class UserWordIndex {
     void collectIn(std::string_view text, std::vector<size_t>& numbers) const;
 
   private:
-    // A node's children are the nodes firstChild .. firstChild + childCount - 1.
+    // 8 bytes, a node's own byte in it: looking for a child reads the children side by side, and
+    // the one found is then in the cache for the next step of the walk.
     struct Node {
-        std::uint32_t firstChild;
-        std::uint32_t childCount;
-        std::uint32_t firstNumber; // the numbers of the words that end here, in wordNumbers
-        std::uint32_t numberCount;
+        std::uint32_t firstChild; // the children are firstChild .. firstChild + childCount - 1
+        std::uint16_t childCount;
+        unsigned char label; // the byte that leads to the node
+        bool endsWords;      // whether words end here: their numbers are in wordNumbers
     };
     static constexpr std::uint32_t none = 0; // the root is nobody's child
 
     std::uint32_t childOf(std::uint32_t node, unsigned char byte) const;
 
     std::vector<Node> nodes;
-    std::vector<unsigned char> labels; // the byte that leads to each node
+    // The numbers of the words that end at node n are wordNumbers[numberStarts[n]] up to
+    // wordNumbers[numberStarts[n + 1]], read only where some end.
+    std::vector<std::uint32_t> numberStarts;
     std::vector<std::uint32_t> wordNumbers;
     std::array<std::uint32_t, 256> firstByteNodes{}; // the root's child for each byte
     std::vector<std::uint32_t> firstPairNodes;       // the node reached by each first two bytes
