@@ -54,7 +54,8 @@ bool isChainWord(CharClass charClass, std::string_view word) {
 
 ChainCutter::ChainCutter(const CompoundRunOptions& options, const WordTable& excludedWords,
                          WordTable& counts, WordBatch* batches)
-    : options(options.words), maxWords(static_cast<size_t>(std::max(options.maxWords, 2))),
+    : options(options.words), minimums(minimumWordBytes(options.words)),
+      maxWords(static_cast<size_t>(std::max(options.maxWords, 2))),
       byteClassTable(byteClasses(options.words.englishMode)), excludedWords(excludedWords),
       chains(counts, batches), links(maxWords) {}
 
@@ -68,7 +69,7 @@ void ChainCutter::sentence(std::string_view text, bool inBlock, std::int64_t) {
 }
 
 bool ChainCutter::breaksChain(CharClass charClass, std::string_view word) const {
-    return !isChainWord(charClass, word) || !isRetained(charClass, word, options) ||
+    return !isChainWord(charClass, word) || !isRetained(charClass, word, minimums) ||
            (excludedWords.size() != 0 && excludedWords.countOf(word) != 0);
 }
 

@@ -3,6 +3,7 @@
 #include "block_words.h"
 #include "char_classes.h"
 #include "keyword_engine.h"
+#include "segmentation.h"
 #include "sentence_reader.h"
 #include "word_table.h"
 
@@ -47,6 +48,7 @@ class ChainCutter {
     void countChainsEndingWith(const Link& last);
 
     const KeywordRunOptions& options;
+    const MinimumWordBytes minimums;
     const size_t maxWords;
     const ByteClassTable& byteClassTable;
     const WordTable& excludedWords;

@@ -4,6 +4,7 @@
 #include "conversions.h"
 #include "keyword_engine.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -39,31 +40,17 @@ inline void forEachClassRun(std::string_view text, const ByteClassTable& classes
     visit(runClass, text.substr(runStart));
 }
 
-inline int minBytesFor(CharClass charClass, const KeywordRunOptions& options) {
-    switch (charClass) {
-    case CharClass::HalfWidthAlphanumeric:
-        return options.minBytes[static_cast<int>(WordClass::HalfWidthAlphanumeric)];
-    case CharClass::HalfWidthKatakana:
-        return options.minBytes[static_cast<int>(WordClass::HalfWidthKatakana)];
-    case CharClass::FullWidthAlphanumeric:
-        return options.minBytes[static_cast<int>(WordClass::FullWidthAlphanumeric)];
-    case CharClass::Hiragana:
-        return options.minBytes[static_cast<int>(WordClass::Hiragana)];
-    case CharClass::Katakana:
-        return options.minBytes[static_cast<int>(WordClass::Katakana)];
-    case CharClass::Kanji:
-        return options.minBytes[static_cast<int>(WordClass::Kanji)];
-    default:
-        return 9999;
-    }
-}
+// The least length in bytes of a word of each class, by the class's value: a switch on the class
+// of every run would cost a mispredicted jump each time. Runs of separators and control bytes are
+// never words, however long the sentence limit lets them grow.
+using MinimumWordBytes = std::array<std::uint32_t, 256>;
+MinimumWordBytes minimumWordBytes(const KeywordRunOptions& options);
 
-// Whether a run is a word: the length is compared unsigned, so a negative minimum retains no word
-// of its class.
+// Whether a run is a word: the minimum is taken unsigned, so a negative one retains no word of its
+// class.
 inline bool isRetained(CharClass charClass, std::string_view word,
-                       const KeywordRunOptions& options) {
-    return static_cast<std::uint32_t>(word.size()) >=
-           static_cast<std::uint32_t>(minBytesFor(charClass, options));
+                       const MinimumWordBytes& minimums) {
+    return word.size() >= minimums[static_cast<unsigned char>(charClass)];
 }
 
 // Whether a conversion that is on changes the word; its converted form is then in `converted`.

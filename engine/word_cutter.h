@@ -3,6 +3,7 @@
 #include "block_words.h"
 #include "char_classes.h"
 #include "keyword_engine.h"
+#include "segmentation.h"
 #include "sentence_reader.h"
 #include "word_table.h"
 
@@ -36,6 +37,7 @@ class WordCutter {
     inline void finishWord(CharClass charClass, std::string_view word);
 
     const KeywordRunOptions& options;
+    const MinimumWordBytes minimums;
     const ByteClassTable& byteClassTable;
     BlockWords words;
     bool sentenceInBlock = false; // whether the sentence lies in the block or was copied
