@@ -59,7 +59,7 @@ RunResult SentenceReader::read(std::FILE* target, TextEncoding encoding, Sink& s
     TargetText text(target, encoding); // the one place where the target's bytes come in
     // Left uninitialised: a short file touches a few pages of its buffers, not all of them.
     for (std::unique_ptr<char[]>& buffer : buffers)
-        if (!buffer) buffer.reset(new char[sentenceLimit + blockSize]);
+        if (!buffer) buffer.reset(new char[sentenceLimit + blockSize + blockPadding]);
     byteBeforeBlock = 0;
     lineCount = 0;
     size_t unfinished = 0;

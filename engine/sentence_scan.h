@@ -21,6 +21,9 @@ constexpr unsigned char fullWidthPunctuationLead = 0x81; // 。！？ are 0x81 0
 // Results do not depend on the block size: a sentence that runs past the end of a block is
 // carried to the front of the buffer and completed from the next block.
 constexpr size_t blockSize = 256 * 1024;
+// Bytes after a buffer's text that are read but never taken as text: a word table reads the eight
+// bytes of a short word whole (WordTable::addOneToEach).
+constexpr size_t blockPadding = 8;
 
 enum class ScanAction : unsigned char {
     Ordinary,

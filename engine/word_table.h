@@ -200,7 +200,8 @@ class WordTable {
     void add(std::string_view word, std::int64_t count);
     // Adds 1 for each of `count` words, at most lookupGroupSize. Their slots are fetched from
     // memory together before any is compared, so their cache misses overlap instead of queueing;
-    // a group's slots stay in the first-level cache between fetch and use.
+    // a group's slots stay in the first-level cache between fetch and use. The eight bytes from
+    // the start of each word must be readable, as they are in the sentence reader's buffers.
     static constexpr size_t lookupGroupSize = 32;
     void addOneToEach(const std::string_view* words, size_t count);
     std::int64_t countOf(std::string_view word) const;
