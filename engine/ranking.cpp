@@ -2,25 +2,48 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace {
 
-// Lines are gathered and written a large piece at a time: a big log has millions of them.
-void appendLogLine(std::int64_t count, std::string_view word, std::string& lines, OutputFile& log) {
-    constexpr size_t pieceSize = 64 * 1024;
-    char digits[24];
-    lines.append(digits, std::to_chars(digits, digits + sizeof digits, count).ptr);
-    lines += " : ";
-    lines += word;
-    lines += "\r\n";
-    if (lines.size() >= pieceSize) {
-        log.write(lines);
-        lines.clear();
+// The log's lines, composed in place and written a large piece at a time: a big log has millions
+// of them, and appending each of their four parts to a string costs more than composing them.
+class LogLines {
+  public:
+    explicit LogLines(OutputFile& log) : log(log), buffer(pieceSize + lineRoom) {}
+
+    void add(std::int64_t count, std::string_view word) {
+        if (buffer.size() - used < word.size() + lineRoom) {
+            flush();
+            if (buffer.size() < word.size() + lineRoom) buffer.resize(word.size() + lineRoom);
+        }
+        char* out = buffer.data() + used;
+        out = std::to_chars(out, out + countRoom, count).ptr;
+        std::memcpy(out, " : ", 3);
+        std::memcpy(out + 3, word.data(), word.size());
+        std::memcpy(out + 3 + word.size(), "\r\n", 2);
+        used = out + 3 + word.size() + 2 - buffer.data();
+        if (used >= pieceSize) flush();
     }
-}
+
+    void flush() {
+        log.write({buffer.data(), used});
+        used = 0;
+    }
+
+  private:
+    static constexpr size_t pieceSize = 64 * 1024;
+    static constexpr size_t countRoom = 20;           // the digits of any count
+    static constexpr size_t lineRoom = countRoom + 5; // and " : " and CR LF around the word
+
+    OutputFile& log;
+    std::vector<char> buffer;
+    size_t used = 0;
+};
 
 } // namespace
 
@@ -29,13 +52,13 @@ void writeRanking(WordShards&& counts, const KeywordRunOptions& options, OutputF
                   std::vector<RankingRow>& rows, CsvTable& table, WordTable* ranked) {
     WordRanking ranking(std::move(counts), options.minimumCount, options.jobs);
     size_t rowCount = static_cast<size_t>(std::clamp(options.rows, 0, maxKeywordRows));
-    std::string lines;
+    LogLines lines(log);
     ranking.forEach([&](std::string_view word, std::int64_t count, std::int64_t files) {
         files = std::max<std::int64_t>(files, 1);
         if (rows.size() < rowCount) rows.push_back({count, std::string(word), files});
-        appendLogLine(count, word, lines, log);
+        lines.add(count, word);
         if (table.isOpen()) table.addRow({word, std::to_string(count), std::to_string(files)});
         if (ranked) ranked->add(word, count);
     });
-    log.write(lines);
+    lines.flush();
 }
