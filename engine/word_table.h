@@ -205,6 +205,8 @@ class WordTable {
     static constexpr size_t lookupGroupSize = 32;
     void addOneToEach(const std::string_view* words, size_t count);
     std::int64_t countOf(std::string_view word) const;
+    // Grows the table, where it must, so that `newWords` more words fit without growing it.
+    void makeRoomFor(size_t newWords);
     size_t size() const { return shortWords.size() + longWords.size(); }
     // Puts every word that was counted into the shard of its hash.
     void splitInto(ShardedWords& split) const;
@@ -223,7 +225,6 @@ class WordTable {
 
   private:
     friend class WordRanking;
-    void makeRoomFor(size_t newWords);
 
     ShortWordTable shortWords;
     LongWordTable longWords;
