@@ -70,6 +70,7 @@ void WordTally::collectUserWordsIn(std::string_view word, std::vector<size_t>& f
     userWordIndex.collectIn(word, found);
     for (size_t position : spacedUserWords)
         if (userWordsByLength[position].word.size() <= word.size()) found.push_back(position);
+    if (found.size() < 2) return; // as most words find
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
 }
