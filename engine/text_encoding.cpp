@@ -3,6 +3,7 @@
 #include "code_page_932_table.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -74,6 +75,21 @@ char* putCharacter(std::uint32_t codePoint, char* out) {
     return put(codePage932Codes[codePage932Pages[codePoint >> 8]][codePoint & 0xFF], out);
 }
 
+// Whether the lead byte is one of E1-EF but ED, of a three-byte sequence whose continuation
+// bytes may each be any of 80-BF: one test of a bit instead of three comparisons.
+bool allowsEveryContinuation(unsigned lead) {
+    constexpr unsigned leadsE0ToEF = 0b1101'1111'1111'1110;
+    unsigned place = lead - 0xE0;
+    return place < 16 && (leadsE0ToEF >> place & 1) != 0;
+}
+
+// Whether both bytes at p are continuation bytes, 80-BF, tested together.
+bool areContinuations(const unsigned char* p) {
+    std::uint16_t two;
+    std::memcpy(&two, p, sizeof two);
+    return (two & 0xC0C0) == 0x8080;
+}
+
 std::size_t utf8ToCodePage932(const unsigned char* begin, const unsigned char* end, bool atEnd,
                               char*& out) {
     const unsigned char* p = begin;
@@ -85,8 +101,7 @@ std::size_t utf8ToCodePage932(const unsigned char* begin, const unsigned char* e
         }
         // Japanese text is mostly three-byte sequences whose lead byte allows every continuation
         // byte; taking them first cuts the conversion time of Japanese text by 40 %.
-        if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
-            (p[2] & 0xC0) == 0x80) {
+        if (end - p >= 3 && allowsEveryContinuation(lead) && areContinuations(p + 1)) {
             out = putCharacter((lead & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F), out);
             p += 3;
             continue;
