@@ -15,10 +15,28 @@
 // each, in order; the first run may be an empty separator. Only runs of the six word classes can
 // be retained, and those never hold a control byte as a character of their own, so every retained
 // word is the slice of the sentence that its run covers.
+//
+// Where the class changes is not branched on, for no predictor could guess it: every character is
+// written down as the start of a run, and only a change of class keeps it. The runs found are
+// visited a round at a time.
 template <class Visit>
 inline void forEachClassRun(std::string_view text, const ByteClassTable& classes, Visit visit) {
+    struct RunStart {
+        std::uint32_t at; // a sentence is shorter than 4 GiB
+        CharClass charClass;
+    };
+    constexpr size_t roundSize = 64;
+    RunStart starts[roundSize + 1];
+    starts[0] = {0, CharClass::Separator};
+    size_t found = 1; // starts[found - 1] is the run in progress
     CharClass runClass = CharClass::Separator;
-    size_t runStart = 0;
+    auto visitRuns = [&] {
+        for (size_t run = 0; run + 1 < found; ++run)
+            visit(starts[run].charClass, std::string_view(text.data() + starts[run].at,
+                                                          starts[run + 1].at - starts[run].at));
+        starts[0] = starts[found - 1];
+        found = 1;
+    };
     for (size_t i = 0; i < text.size();) {
         unsigned char b = static_cast<unsigned char>(text[i]);
         CharClass charClass = classes[b];
@@ -28,16 +46,16 @@ inline void forEachClassRun(std::string_view text, const ByteClassTable& classes
             bool hasSecond = i + 1 < text.size();
             length = hasSecond ? 2 : 1;
             charClass = classOfPair(b, hasSecond ? static_cast<unsigned char>(text[i + 1]) : 0);
-            if (charClass == CharClass::ContinuesRun) charClass = runClass;
+            charClass = charClass == CharClass::ContinuesRun ? runClass : charClass;
         }
-        if (charClass != runClass) {
-            visit(runClass, text.substr(runStart, i - runStart));
-            runClass = charClass;
-            runStart = i;
-        }
+        starts[found] = {static_cast<std::uint32_t>(i), charClass};
+        found += charClass != runClass;
+        runClass = charClass;
+        if (found == roundSize + 1) visitRuns();
         i += length;
     }
-    visit(runClass, text.substr(runStart));
+    visitRuns();
+    visit(starts[0].charClass, text.substr(starts[0].at));
 }
 
 // The least length in bytes of a word of each class, by the class's value: a switch on the class
