@@ -94,10 +94,15 @@ ShortWordTable::WordBytes ShortWordTable::wordOfKey(std::uint64_t key) {
     return word;
 }
 
+// One branch for both ends of the search, which most words reach at their first slot: the slot's
+// key is the word's or free (0) where the lesser of its difference from the word's and itself is
+// 0. Whether the word is there or new is left to the caller, which need not branch on it either.
 const ShortWordTable::Slot& ShortWordTable::find(std::uint64_t key) const {
+    static_assert(freeKey == 0);
     size_t mask = slots.size() - 1;
-    for (size_t i = slotOf(key);; i = (i + 1) & mask)
-        if (slots[i].key == key || slots[i].key == freeKey) return slots[i];
+    size_t i = slotOf(key);
+    while (std::min(slots[i].key ^ key, slots[i].key) != 0) i = (i + 1) & mask;
+    return slots[i];
 }
 
 ShortWordTable::Slot& ShortWordTable::find(std::uint64_t key) {
@@ -150,10 +155,8 @@ void ShortWordTable::prefetch(std::uint64_t key) const {
 
 void ShortWordTable::add(std::uint64_t key, std::int64_t count) {
     Slot& slot = find(key);
-    if (slot.key == freeKey) {
-        slot.key = key;
-        ++wordCount;
-    }
+    wordCount += slot.key == freeKey;
+    slot.key = key;
     slot.count += count;
 }
 
