@@ -70,8 +70,13 @@ struct Program : PROCESS_INFORMATION {
         : PROCESS_INFORMATION() {
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        EXPECT_TRUE(CreateProcessW(wide(executable).c_str(), nullptr, nullptr, nullptr, FALSE, 0,
-                                   nullptr, wide(currentFolder).c_str(), &startup, this));
+        // Wine has been seen to fail a start once, on a loaded machine: the start is tried again
+        // for as long as a start may take.
+        EXPECT_TRUE(waitFor([&] {
+            return CreateProcessW(wide(executable).c_str(), nullptr, nullptr, nullptr, FALSE, 0,
+                                  nullptr, wide(currentFolder).c_str(), &startup, this);
+        })) << "error "
+            << GetLastError();
     }
     ~Program() { TerminateProcess(hProcess, 1), CloseHandle(hThread), CloseHandle(hProcess); }
     std::string answer(int button = IDOK) {
