@@ -85,12 +85,12 @@ bool isMostlyFree(size_t slots, size_t words) {
 
 } // namespace
 
+// The key's bytes are the word's, followed by zeros: its length is told by the zeros at its end.
 ShortWordTable::WordBytes ShortWordTable::wordOfKey(std::uint64_t key) {
-    WordBytes word{};
-    while (key != 0) {
-        word.bytes[word.size++] = static_cast<char>(key >> 56);
-        key <<= 8;
-    }
+    WordBytes word;
+    std::uint64_t bytes = __builtin_bswap64(key);
+    std::memcpy(word.bytes, &bytes, sizeof bytes);
+    word.size = key == 0 ? 0 : maxLength - __builtin_ctzll(key) / 8;
     return word;
 }
 
