@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Counts per byte string, kept compact because a large file holds millions of distinct words.
@@ -305,8 +306,9 @@ inline bool WordRanking::precedes(const Head& a, const Head& b, const size_t* ne
 
 // Each shard's short words and long words are in ranked order; the next word is the first of their
 // heads. The heads of the sources that hold words play a knock-out tournament, each match won by
-// the head that precedes: once the winner is visited, only the matches on its way to the final are
-// played again. A run over one file has two sources, and only the final.
+// the head that precedes; every match keeps its loser. Once the champion is visited, its next head
+// plays again only the losers on its way to the final, one comparison a round. A run over one file
+// has two sources, and only the final.
 template <class Visit> void WordRanking::forEach(Visit visit) const {
     constexpr size_t sources = 2 * shardCount; // short words of each shard, then long words
     size_t next[sources] = {};
@@ -321,19 +323,19 @@ template <class Visit> void WordRanking::forEach(Visit visit) const {
     players = 2; // at least one match, the final
     while (players < holding) players *= 2;
     for (size_t player = holding; player < players; ++player) heads[player] = {-1, 0, 0};
-    // winners[match] for the matches 1 to players - 1; match m is played by the winners of 2m and
-    // 2m + 1, and "match" players + p is player p itself.
-    size_t winners[sources];
-    auto winnerOf = [&](size_t match) {
-        return match >= players ? match - players : winners[match];
-    };
-    auto play = [&](size_t match) {
-        size_t a = winnerOf(2 * match);
-        size_t b = winnerOf(2 * match + 1);
-        winners[match] = precedes(heads[b], heads[a], next) ? b : a;
-    };
-    for (size_t match = players - 1; match >= 1; --match) play(match);
-    for (size_t player = winners[1]; heads[player].count >= 0; player = winners[1]) {
+    // Match m, 1 to players - 1, is played by the winners of 2m and 2m + 1; "match" players + p
+    // is player p itself.
+    size_t winners[2 * sources];
+    size_t losers[sources];
+    for (size_t player = 0; player < players; ++player) winners[players + player] = player;
+    for (size_t match = players - 1; match >= 1; --match) {
+        size_t a = winners[2 * match];
+        size_t b = winners[2 * match + 1];
+        bool bWins = precedes(heads[b], heads[a], next);
+        winners[match] = bWins ? b : a;
+        losers[match] = bWins ? a : b;
+    }
+    for (size_t player = winners[1]; heads[player].count >= 0;) {
         size_t source = heads[player].source;
         const WordTable& shard = shards[source % shardCount];
         size_t i = next[source]++;
@@ -349,6 +351,8 @@ template <class Visit> void WordRanking::forEach(Visit visit) const {
                   shard.longWords.rankedFiles(i));
         }
         headOf(source, next[source], heads[player]);
-        for (size_t match = (players + player) / 2; match >= 1; match /= 2) play(match);
+        for (size_t match = (players + player) / 2; match >= 1; match /= 2)
+            if (precedes(heads[losers[match]], heads[player], next))
+                std::swap(player, losers[match]);
     }
 }
