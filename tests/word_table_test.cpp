@@ -82,7 +82,16 @@ TEST(WordTable, EveryWordIsCountedAndUpdatedOnceAsTheTablesGrow) {
     std::vector<std::string> words;
     for (int i = 0; i < 20000; ++i)
         words.push_back(std::string(1 + i % 12, 'a' + i % 26) + std::to_string(i));
-    std::vector<std::string_view> views(words.begin(), words.end());
+    // As in a block of the reader: the words side by side, with padding after the last.
+    std::string block;
+    for (const std::string& word : words) block += word;
+    block.append(8, '\0');
+    std::vector<std::string_view> views;
+    size_t at = 0;
+    for (const std::string& word : words) {
+        views.emplace_back(block.data() + at, word.size());
+        at += word.size();
+    }
     for (int pass = 0; pass < 2; ++pass)
         for (size_t first = 0; first < views.size(); first += WordTable::lookupGroupSize)
             table.addOneToEach(&views[first],
