@@ -33,10 +33,11 @@ struct FileCounting {
 // add their files at the same time; each job starts at a shard of its own. Counts are additive,
 // so the total is the sum of the files' whatever the order in which they are added.
 inline void addToTotal(FileCounting& counting, WordShards& total,
-                       std::array<std::mutex, shardCount>& shardLocks, size_t firstShard) {
-    counting.counts.splitInto(counting.countsByShard);
-    for (size_t i = 0; i < shardCount; ++i) {
-        size_t shard = (firstShard + i) % shardCount;
+                       std::array<std::mutex, maxShards>& shardLocks, size_t shards,
+                       size_t firstShard) {
+    counting.counts.splitInto(counting.countsByShard, shards);
+    for (size_t i = 0; i < shards; ++i) {
+        size_t shard = (firstShard + i) % shards;
         std::lock_guard<std::mutex> lock(shardLocks[shard]);
         total[shard].addShard(counting.countsByShard, shard);
     }
@@ -55,7 +56,8 @@ void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOption
     std::vector<FileCounting> perThread;
     for (int thread = 0; thread < jobs; ++thread)
         perThread.emplace_back(SentenceReader(options.sentenceLimit, options.progress));
-    std::array<std::mutex, shardCount> shardLocks;
+    const size_t shards = shardsFor(jobs);
+    std::array<std::mutex, maxShards> shardLocks;
     forEachInParallel(targets.size(), jobs, [&](size_t i, size_t thread) {
         FileCounting& counting = perThread[thread];
         FileOutcome& outcome = outcomes[i];
@@ -63,7 +65,7 @@ void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOption
         if (outcome.result == RunResult::Done && alone)
             std::swap(total[0], counting.counts);
         else if (outcome.result == RunResult::Done)
-            addToTotal(counting, total, shardLocks, thread * shardCount / jobs);
+            addToTotal(counting, total, shardLocks, shards, thread * shards / jobs);
         counting.counts.clear();
         if (options.progress) ++options.progress->filesDone;
     });

@@ -65,8 +65,8 @@ inline std::uint32_t hashOf(std::string_view word) {
 // table cleared after a large file and growing again for the next takes no fresh pages, which the
 // system would first fault in and zero. Returns the slots as they were.
 template <class Slot>
-std::vector<Slot> relaySlots(std::vector<Slot>& slots, size_t count, Slot freeSlot) {
-    std::vector<Slot> old;
+LargeVector<Slot> relaySlots(LargeVector<Slot>& slots, size_t count, Slot freeSlot) {
+    LargeVector<Slot> old;
     if (count <= slots.capacity())
         old.assign(slots.begin(), slots.end());
     else
@@ -76,6 +76,14 @@ std::vector<Slot> relaySlots(std::vector<Slot>& slots, size_t count, Slot freeSl
 }
 
 constexpr size_t firstSlotCount = 1024;
+
+// The slots a table needs for `words`, filled to 70 % at most: a table grows to it at once, rather
+// than through every size between, each of which would place all its words again.
+size_t slotsFor(size_t words) {
+    size_t slots = firstSlotCount;
+    while (words * 10 > slots * 7) slots *= 2;
+    return slots;
+}
 
 // A table grown for a large file starts small again when the file just counted left it mostly
 // free, so that counting a run of small files does not go through all of its slots.
@@ -111,12 +119,12 @@ ShortWordTable::Slot& ShortWordTable::find(std::uint64_t key) {
 
 // Grows before the words are looked up, so that slots found for them stay where they are.
 void ShortWordTable::makeRoomFor(size_t newWords) {
-    while ((wordCount + newWords) * 10 > slots.size() * 7) grow();
+    size_t needed = slotsFor(wordCount + newWords);
+    if (needed > slots.size()) growTo(needed);
 }
 
-void ShortWordTable::grow() {
-    std::vector<Slot> old =
-        relaySlots(slots, slots.empty() ? firstSlotCount : slots.size() * 2, Slot{freeKey, 0});
+void ShortWordTable::growTo(size_t slotCount) {
+    LargeVector<Slot> old = relaySlots(slots, slotCount, Slot{freeKey, 0});
     setShift();
     for (const Slot& slot : old)
         if (slot.key != freeKey) find(slot.key) = slot;
@@ -130,7 +138,7 @@ void ShortWordTable::setShift() {
 void ShortWordTable::splitInto(ShardedWords& split) const {
     for (const Slot& slot : slots)
         if (slot.key != freeKey && countPart(slot.count) != 0)
-            split.shortWords[shardOf(slot.key)].push_back({slot.key, slot.count});
+            split.shortWords[shardOf(slot.key, split.shards)].push_back({slot.key, slot.count});
 }
 
 void ShortWordTable::addAll(const std::vector<ShardedWords::ShortWord>& words) {
@@ -194,12 +202,12 @@ std::uint64_t* LongWordTable::find(std::string_view word, std::uint32_t hash) {
 }
 
 void LongWordTable::makeRoomFor(size_t newWords) {
-    while ((wordCount + newWords) * 10 > slots.size() * 7) grow();
+    size_t needed = slotsFor(wordCount + newWords);
+    if (needed > slots.size()) growTo(needed);
 }
 
-void LongWordTable::grow() {
-    std::vector<std::uint64_t> old =
-        relaySlots(slots, slots.empty() ? firstSlotCount : slots.size() * 2, freeSlot);
+void LongWordTable::growTo(size_t slotCount) {
+    LargeVector<std::uint64_t> old = relaySlots(slots, slotCount, freeSlot);
     size_t mask = slots.size() - 1;
     for (std::uint64_t slot : old) {
         if (slot == freeSlot) continue;
@@ -216,7 +224,8 @@ void LongWordTable::splitInto(ShardedWords& split) const {
         const char* record = recordAt((slot & 0xFFFFFFFFu) - 1);
         std::uint32_t hash = static_cast<std::uint32_t>(slot >> 32);
         if (countPart(countAt(record)) != 0)
-            split.longWords[shardOf(hash)].push_back({wordAt(record), countAt(record), hash});
+            split.longWords[shardOf(hash, split.shards)].push_back(
+                {wordAt(record), countAt(record), hash});
     }
 }
 
@@ -277,7 +286,7 @@ LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std:
             throw std::length_error("word table full");
         // Left uninitialised: a file of a few words touches a few of the chunk's pages, not all of
         // it.
-        chunks.push_back({std::unique_ptr<char[]>(new char[std::max(chunkSize, recordSize)]), 0});
+        chunks.push_back({allocateLargeBlock(std::max(chunkSize, recordSize)), 0});
     }
     Chunk& chunk = chunks.back();
     char* record = &chunk.bytes[chunk.used];
@@ -293,7 +302,7 @@ LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std:
 // Words counted once are most of the long ones, and they rank after all others: they are sorted
 // on a thread of their own while the others are sorted on this one.
 void LongWordTable::rank(std::int64_t least) {
-    std::vector<std::uint64_t>().swap(slots);
+    LargeVector<std::uint64_t>().swap(slots);
     collectRanked(least);
     auto countedOnce = std::partition(ranked.begin(), ranked.end(), [](const RankedRecord& record) {
         return record.cutCount > 1;
@@ -324,8 +333,8 @@ void LongWordTable::collectRanked(std::int64_t least) {
     }
 }
 
-void LongWordTable::sortRanked(std::vector<RankedRecord>::iterator first,
-                               std::vector<RankedRecord>::iterator last) const {
+void LongWordTable::sortRanked(LargeVector<RankedRecord>::iterator first,
+                               LargeVector<RankedRecord>::iterator last) const {
     std::sort(first, last, [this](const RankedRecord& a, const RankedRecord& b) {
         if (a.cutCount != b.cutCount) return a.cutCount > b.cutCount;
         if (a.cutCount == UINT32_MAX && countOf(a) != countOf(b)) return countOf(a) > countOf(b);
@@ -370,8 +379,9 @@ void WordTable::addOneToEach(const std::string_view* words, size_t count) {
     for (size_t i = 0; i < longCount; ++i) longWords.add(*longOnes[i], 1, hashes[i]);
 }
 
-void WordTable::splitInto(ShardedWords& split) const {
-    for (size_t shard = 0; shard < shardCount; ++shard) {
+void WordTable::splitInto(ShardedWords& split, size_t shards) const {
+    split.shards = shards;
+    for (size_t shard = 0; shard < shards; ++shard) {
         split.shortWords[shard].clear();
         split.longWords[shard].clear();
     }
@@ -399,9 +409,9 @@ std::int64_t WordTable::countOf(std::string_view word) const {
 WordRanking::WordRanking(WordShards&& counted, std::int64_t minimum, int threads)
     : shards(std::move(counted)) {
     std::int64_t least = std::max<std::int64_t>(minimum, 1);
-    forEachInParallel(2 * shardCount, threads, [&](size_t source, size_t) {
-        WordTable& shard = shards[source % shardCount];
-        if (source < shardCount)
+    forEachInParallel(2 * maxShards, threads, [&](size_t source, size_t) {
+        WordTable& shard = shards[source % maxShards];
+        if (source < maxShards)
             shard.shortWords.rank(least);
         else
             shard.longWords.rank(least);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "large_pages.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -13,11 +15,17 @@
 // Words hold no zero byte. Nine in ten words of a text are at most eight bytes long: those and the
 // longer ones are kept in two tables of their own, behind the WordTable that merges them.
 
-// The total of several files is kept in shards by three bits of the words' hashes, a WordTable
-// each: the jobs of a run add their files to it a shard at a time, each shard under a lock of its
-// own, and its shards are ranked on several threads. A table finds a word's slot by other bits.
-constexpr int shardBits = 3;
-constexpr size_t shardCount = size_t{1} << shardBits;
+// The total of several files is kept in shards by up to three bits of the words' hashes, a
+// WordTable each: the jobs of a run add their files to it a shard at a time, each shard under a
+// lock of its own, and its shards are ranked on several threads. A table finds a word's slot by
+// other bits. A run has a shard per job, to a power of two: more shards would hold the same words
+// in more and smaller tables, each growing through all the sizes below a large page.
+constexpr size_t maxShards = 8;
+inline size_t shardsFor(int jobs) {
+    size_t shards = 1;
+    while (shards < maxShards && shards < static_cast<size_t>(jobs)) shards *= 2;
+    return shards;
+}
 
 // In the total of several files, a word's count also holds above bit 40 the number of files it
 // was counted in: a field of its own would make every slot half as large again. A table counted
@@ -36,6 +44,7 @@ inline std::int64_t withFiles(std::int64_t value) {
 // The counted words of one table split by shard, to be added to a total a shard at a time. A long
 // word's bytes stay in the table it was split from.
 struct ShardedWords {
+    size_t shards = 1; // in use, a power of two
     struct ShortWord {
         std::uint64_t key;
         std::int64_t count;
@@ -45,8 +54,8 @@ struct ShardedWords {
         std::int64_t count;
         std::uint32_t hash;
     };
-    std::array<std::vector<ShortWord>, shardCount> shortWords;
-    std::array<std::vector<LongWord>, shardCount> longWords;
+    std::array<std::vector<ShortWord>, maxShards> shortWords;
+    std::array<std::vector<LongWord>, maxShards> longWords;
 };
 
 // Words of one to eight bytes. Such a word is its own key: its bytes packed big-endian into 64
@@ -58,7 +67,9 @@ class ShortWordTable {
     static bool holds(std::string_view word) { return !word.empty() && word.size() <= maxLength; }
 
     // Bits of the hash below those that find the slot, in a table of fewer than 2^32 slots.
-    static size_t shardOf(std::uint64_t key) { return (scrambled(key) >> 29) & (shardCount - 1); }
+    static size_t shardOf(std::uint64_t key, size_t shards) {
+        return (scrambled(key) >> 29) & (shards - 1);
+    }
     // By the word's key (see word_table.cpp). The lookups are inline for addOneToEach, the one
     // caller for which their speed counts, and defined beside it.
     void makeRoomFor(size_t newWords);
@@ -96,22 +107,22 @@ class ShortWordTable {
     size_t slotOf(std::uint64_t key) const { return scrambled(key) >> shift; }
     inline const Slot& find(std::uint64_t key) const;
     inline Slot& find(std::uint64_t key);
-    void grow();
+    void growTo(size_t slotCount);
     void setShift();
 
-    std::vector<Slot> slots; // a power of two in size, or empty
+    LargeVector<Slot> slots; // a power of two in size, or empty
     size_t wordCount = 0;
     int shift = 64; // 64 - log2 of the number of slots
 };
 
-// Words of more than eight bytes. Each has a record in an arena of 1 MiB chunks (its count, its
-// length and its bytes, so that counting it touches one place), found through an open-addressing
-// index of 8-byte slots (the word's hash and the record's reference). The chunks never move, so
-// growing the arena copies nothing.
+// Words of more than eight bytes. Each has a record in an arena of 2 MiB chunks, a large page each
+// (its count, its length and its bytes, so that counting it touches one place), found through an
+// open-addressing index of 8-byte slots (the word's hash and the record's reference). The chunks
+// never move, so growing the arena copies nothing.
 class LongWordTable {
   public:
     // A table never has so many slots that the hash's bits that find a slot reach the shard's.
-    static size_t shardOf(std::uint32_t hash) { return hash >> (32 - shardBits); }
+    static size_t shardOf(std::uint32_t hash, size_t shards) { return (hash >> 29) & (shards - 1); }
     // With the word's hash (see word_table.cpp); inline for addOneToEach, as above.
     void makeRoomFor(size_t newWords);
     inline void prefetch(std::uint32_t hash) const;
@@ -139,7 +150,7 @@ class LongWordTable {
     // A record is found by chunk number << chunkBits | its place in the chunk.
     using RecordRef = std::uint32_t;
     struct Chunk {
-        std::unique_ptr<char[]> bytes;
+        LargeBlock bytes;
         size_t used;
     };
     // 16 bytes: the count is cut to 32 bits, and read from the record only when it is that big.
@@ -150,9 +161,9 @@ class LongWordTable {
     };
 
     static constexpr std::uint64_t freeSlot = 0;
-    static constexpr int chunkBits = 20;
+    static constexpr int chunkBits = 21;
     static constexpr size_t chunkSize = size_t{1} << chunkBits;
-    static constexpr size_t maxChunks = 4095; // so that a reference + 1 fits 32 bits
+    static constexpr size_t maxChunks = 2047; // so that a reference + 1 fits 32 bits
     static constexpr size_t countSize = 8;
     static constexpr size_t headerSize = countSize + 4; // count, then length
 
@@ -181,15 +192,15 @@ class LongWordTable {
     inline const std::uint64_t* find(std::string_view word, std::uint32_t hash) const;
     inline std::uint64_t* find(std::string_view word, std::uint32_t hash);
     RecordRef appendRecord(std::string_view word, std::int64_t count);
-    void grow();
+    void growTo(size_t slotCount);
     void collectRanked(std::int64_t least);
-    void sortRanked(std::vector<RankedRecord>::iterator first,
-                    std::vector<RankedRecord>::iterator last) const;
+    void sortRanked(LargeVector<RankedRecord>::iterator first,
+                    LargeVector<RankedRecord>::iterator last) const;
 
-    std::vector<std::uint64_t> slots; // hash << 32 | reference + 1, never freeSlot if used
+    LargeVector<std::uint64_t> slots; // hash << 32 | reference + 1, never freeSlot if used
     std::vector<Chunk> chunks;
     size_t wordCount = 0;
-    std::vector<RankedRecord> ranked; // filled by rank()
+    LargeVector<RankedRecord> ranked; // filled by rank()
 };
 
 class WordRanking;
@@ -209,8 +220,8 @@ class WordTable {
     // Grows the table, where it must, so that `newWords` more words fit without growing it.
     void makeRoomFor(size_t newWords);
     size_t size() const { return shortWords.size() + longWords.size(); }
-    // Puts every word that was counted into the shard of its hash.
-    void splitInto(ShardedWords& split) const;
+    // Puts every word that was counted into the shard of its hash, of `shards`.
+    void splitInto(ShardedWords& split, size_t shards) const;
     // Adds the counts and numbers of files of one shard's words; their lookups are grouped as in
     // addOneToEach.
     void addShard(const ShardedWords& split, size_t shard);
@@ -232,7 +243,7 @@ class WordTable {
 };
 
 // A run's total: the words of one file all in the first table, or of several in their shards.
-using WordShards = std::array<WordTable, shardCount>;
+using WordShards = std::array<WordTable, maxShards>;
 
 class WordRanking {
   public:
@@ -246,8 +257,8 @@ class WordRanking {
     template <class Visit> void forEach(Visit visit) const;
 
   private:
-    // The next word of one source: the short words of a shard (sources 0 to shardCount - 1) or its
-    // long words (the next shardCount), for merging them all into one order.
+    // The next word of one source: the short words of a shard (sources 0 to maxShards - 1) or its
+    // long words (the next maxShards), for merging them all into one order.
     struct Head {
         std::int64_t count;
         std::uint64_t prefix; // a short word's key, or a long word's first eight bytes as one
@@ -281,8 +292,8 @@ template <class Update> void LongWordTable::updateCounts(size_t part, size_t par
 
 // A source whose words are all visited has a head of count -1, which every other precedes.
 inline void WordRanking::headOf(size_t source, size_t next, Head& head) const {
-    const WordTable& shard = shards[source % shardCount];
-    if (source < shardCount)
+    const WordTable& shard = shards[source % maxShards];
+    if (source < maxShards)
         head = next == shard.shortWords.size() ? Head{-1, 0, source}
                                                : Head{shard.shortWords.rankedCount(next),
                                                       shard.shortWords.rankedKey(next), source};
@@ -298,10 +309,10 @@ inline void WordRanking::headOf(size_t source, size_t next, Head& head) const {
 inline bool WordRanking::precedes(const Head& a, const Head& b, const size_t* next) const {
     if (a.count != b.count || a.count < 0) return a.count > b.count;
     if (a.prefix != b.prefix) return a.prefix > b.prefix;
-    bool aIsLong = a.source >= shardCount;
-    if (aIsLong != (b.source >= shardCount)) return aIsLong;
-    return shards[a.source % shardCount].longWords.rankedWord(next[a.source]) >
-           shards[b.source % shardCount].longWords.rankedWord(next[b.source]);
+    bool aIsLong = a.source >= maxShards;
+    if (aIsLong != (b.source >= maxShards)) return aIsLong;
+    return shards[a.source % maxShards].longWords.rankedWord(next[a.source]) >
+           shards[b.source % maxShards].longWords.rankedWord(next[b.source]);
 }
 
 // Each shard's short words and long words are in ranked order; the next word is the first of their
@@ -310,7 +321,7 @@ inline bool WordRanking::precedes(const Head& a, const Head& b, const size_t* ne
 // plays again only the losers on its way to the final, one comparison a round. A run over one file
 // has two sources, and only the final.
 template <class Visit> void WordRanking::forEach(Visit visit) const {
-    constexpr size_t sources = 2 * shardCount; // short words of each shard, then long words
+    constexpr size_t sources = 2 * maxShards; // short words of each shard, then long words
     size_t next[sources] = {};
     Head heads[sources]; // by player: the sources that hold words, then empty ones up to `players`
     size_t players = 0;
@@ -337,9 +348,9 @@ template <class Visit> void WordRanking::forEach(Visit visit) const {
     }
     for (size_t player = winners[1]; heads[player].count >= 0;) {
         size_t source = heads[player].source;
-        const WordTable& shard = shards[source % shardCount];
+        const WordTable& shard = shards[source % maxShards];
         size_t i = next[source]++;
-        if (source < shardCount) {
+        if (source < maxShards) {
             visit(ShortWordTable::wordOfKey(shard.shortWords.rankedKey(i)).view(),
                   shard.shortWords.rankedCount(i), shard.shortWords.rankedFiles(i));
         } else {

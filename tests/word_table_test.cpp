@@ -35,8 +35,8 @@ std::vector<Counted> rankedWords(WordTable table, std::int64_t minimum) {
 // A run over several files adds them up in shards.
 void addToShards(const WordTable& table, WordShards& shards) {
     ShardedWords split;
-    table.splitInto(split);
-    for (size_t shard = 0; shard < shardCount; ++shard) shards[shard].addShard(split, shard);
+    table.splitInto(split, maxShards);
+    for (size_t shard = 0; shard < maxShards; ++shard) shards[shard].addShard(split, shard);
 }
 
 // Counts past 32 bits stay whole: a file with 2^31 occurrences is far too slow to count in a test,

@@ -1,0 +1,3 @@
+#include "large_pages.h"
+
+void adviseLargePages(void*, std::size_t) {}

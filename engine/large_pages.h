@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <new>
+#include <vector>
+
+// The word tables are looked up at random over tens of megabytes. In pages of 4 KiB nearly every
+// lookup misses the processor's page cache (TLB), and the system faults each page in on its own as
+// a table grows; in pages of 2 MiB neither happens. Large arrays are therefore laid out on 2 MiB
+// boundaries, in whole large pages, and the system is asked to back them with large pages.
+constexpr std::size_t largePageSize = std::size_t{2} << 20;
+
+// Asks for large pages for `bytes` from `start`, both multiples of largePageSize; does nothing
+// where the system has no such request.
+void adviseLargePages(void* start, std::size_t bytes);
+
+template <class T> struct LargePageAllocator {
+    using value_type = T;
+
+    LargePageAllocator() = default;
+    template <class U> LargePageAllocator(const LargePageAllocator<U>&) {}
+
+    // An array smaller than a large page is allocated as any other.
+    static bool isLarge(std::size_t n) { return n * sizeof(T) >= largePageSize; }
+    static std::size_t largeBytes(std::size_t n) {
+        return (n * sizeof(T) + largePageSize - 1) / largePageSize * largePageSize;
+    }
+
+    T* allocate(std::size_t n) {
+        if (!isLarge(n)) return static_cast<T*>(::operator new(n * sizeof(T)));
+        void* start = ::operator new (largeBytes(n), std::align_val_t{largePageSize});
+        adviseLargePages(start, largeBytes(n));
+        return static_cast<T*>(start);
+    }
+    void deallocate(T* start, std::size_t n) {
+        if (isLarge(n))
+            ::operator delete (start, std::align_val_t{largePageSize});
+        else
+            ::operator delete(start);
+    }
+
+    friend bool operator==(const LargePageAllocator&, const LargePageAllocator&) { return true; }
+    friend bool operator!=(const LargePageAllocator&, const LargePageAllocator&) { return false; }
+};
+
+// Bytes left uninitialised, in large pages where there are many.
+class LargeBlockDeleter {
+  public:
+    explicit LargeBlockDeleter(std::size_t size = 0) : size(size) {}
+    void operator()(char* bytes) const { LargePageAllocator<char>().deallocate(bytes, size); }
+
+  private:
+    std::size_t size;
+};
+using LargeBlock = std::unique_ptr<char[], LargeBlockDeleter>;
+inline LargeBlock allocateLargeBlock(std::size_t size) {
+    return LargeBlock(LargePageAllocator<char>().allocate(size), LargeBlockDeleter(size));
+}
+
+template <class T> using LargeVector = std::vector<T, LargePageAllocator<T>>;
