@@ -85,12 +85,6 @@ size_t slotsFor(size_t words) {
     return slots;
 }
 
-// A table grown for a large file starts small again when the file just counted left it mostly
-// free, so that counting a run of small files does not go through all of its slots.
-bool isMostlyFree(size_t slots, size_t words) {
-    return slots > firstSlotCount && words * 8 < slots;
-}
-
 } // namespace
 
 // The key's bytes are the word's, followed by zeros: its length is told by the zeros at its end.
@@ -150,9 +144,10 @@ void ShortWordTable::addAll(const std::vector<ShardedWords::ShortWord>& words) {
     }
 }
 
+// A cleared table starts small, for a small file not to go through the slots of a large one; it
+// keeps its memory, in which it grows again at once to the size the next file needs.
 void ShortWordTable::clear() {
-    slots.assign(isMostlyFree(slots.size(), wordCount) ? firstSlotCount : slots.size(),
-                 Slot{freeKey, 0});
+    slots.assign(firstSlotCount, Slot{freeKey, 0});
     setShift();
     wordCount = 0;
 }
@@ -242,9 +237,9 @@ void LongWordTable::addAll(const std::vector<ShardedWords::LongWord>& words) {
     }
 }
 
-// The slots keep their memory, and the first chunk is kept for the words to come.
+// Starts small as a short word table does; the first chunk is kept for the words to come.
 void LongWordTable::clear() {
-    slots.assign(isMostlyFree(slots.size(), wordCount) ? firstSlotCount : slots.size(), freeSlot);
+    slots.assign(firstSlotCount, freeSlot);
     if (chunks.size() > 1) chunks.resize(1);
     if (!chunks.empty()) chunks[0].used = 0;
     wordCount = 0;
