@@ -5,10 +5,11 @@
 #include <new>
 #include <vector>
 
-// The word tables are looked up at random over tens of megabytes. In pages of 4 KiB nearly every
-// lookup misses the processor's page cache (TLB), and the system faults each page in on its own as
-// a table grows; in pages of 2 MiB neither happens. Large arrays are therefore laid out on 2 MiB
-// boundaries, in whole large pages, and the system is asked to back them with large pages.
+// The word tables are looked up at random over tens of megabytes and grow into fresh memory. In
+// pages of 4 KiB nearly every lookup misses the processor's cache of page addresses (TLB), and the
+// system faults each page in and zeroes it on its own the first time a table touches it; in pages
+// of 2 MiB both cost little. Large arrays are therefore laid out on 2 MiB boundaries, in whole
+// large pages, and the system is asked to back them with large pages.
 constexpr std::size_t largePageSize = std::size_t{2} << 20;
 
 // Asks for large pages for `bytes` from `start`, both multiples of largePageSize; does nothing

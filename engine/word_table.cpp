@@ -279,8 +279,7 @@ LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std:
         // run rather than mixing up words.
         if (chunks.size() == maxChunks || word.size() > UINT32_MAX)
             throw std::length_error("word table full");
-        // Left uninitialised: a file of a few words touches a few of the chunk's pages, not all of
-        // it.
+        // Left uninitialised: every record is written before it is read.
         chunks.push_back({allocateLargeBlock(std::max(chunkSize, recordSize)), 0});
     }
     Chunk& chunk = chunks.back();
