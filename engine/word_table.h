@@ -44,7 +44,6 @@ inline std::int64_t withFiles(std::int64_t value) {
 // The counted words of one table split by shard, to be added to a total a shard at a time. A long
 // word's bytes stay in the table it was split from.
 struct ShardedWords {
-    size_t shards = 1; // in use, a power of two
     struct ShortWord {
         std::uint64_t key;
         std::int64_t count;
@@ -54,6 +53,7 @@ struct ShardedWords {
         std::int64_t count;
         std::uint32_t hash;
     };
+    size_t shards = 1; // in use, a power of two
     std::array<std::vector<ShortWord>, maxShards> shortWords;
     std::array<std::vector<LongWord>, maxShards> longWords;
 };
