@@ -8,13 +8,14 @@
 // The word tables are looked up at random over tens of megabytes and grow into fresh memory. In
 // pages of 4 KiB nearly every lookup misses the processor's cache of page addresses (TLB), and the
 // system faults each page in and zeroes it on its own the first time a table touches it; in pages
-// of 2 MiB both cost little. Large arrays are therefore laid out on 2 MiB boundaries, in whole
-// large pages, and the system is asked to back them with large pages.
+// of 2 MiB both cost little. On Linux, large arrays are therefore laid out on 2 MiB boundaries, in
+// whole large pages, and the system is asked to back them with large pages.
 constexpr std::size_t largePageSize = std::size_t{2} << 20;
 
-// Asks for large pages for `bytes` from `start`, both multiples of largePageSize; does nothing
-// where the system has no such request.
-void adviseLargePages(void* start, std::size_t bytes);
+// Memory of at least a large page, in large pages where the engine asks for them, else as any
+// other.
+void* allocateInLargePages(std::size_t bytes);
+void freeInLargePages(void* start);
 
 template <class T> struct LargePageAllocator {
     using value_type = T;
@@ -24,19 +25,14 @@ template <class T> struct LargePageAllocator {
 
     // An array smaller than a large page is allocated as any other.
     static bool isLarge(std::size_t n) { return n * sizeof(T) >= largePageSize; }
-    static std::size_t largeBytes(std::size_t n) {
-        return (n * sizeof(T) + largePageSize - 1) / largePageSize * largePageSize;
-    }
 
     T* allocate(std::size_t n) {
-        if (!isLarge(n)) return static_cast<T*>(::operator new(n * sizeof(T)));
-        void* start = ::operator new (largeBytes(n), std::align_val_t{largePageSize});
-        adviseLargePages(start, largeBytes(n));
-        return static_cast<T*>(start);
+        return static_cast<T*>(isLarge(n) ? allocateInLargePages(n * sizeof(T))
+                                          : ::operator new(n * sizeof(T)));
     }
     void deallocate(T* start, std::size_t n) {
         if (isLarge(n))
-            ::operator delete (start, std::align_val_t{largePageSize});
+            freeInLargePages(start);
         else
             ::operator delete(start);
     }

@@ -39,6 +39,7 @@ void addToShards(const WordTable& table, WordShards& shards) {
     for (size_t shard = 0; shard < maxShards; ++shard) shards[shard].addShard(split, shard);
 }
 
+#ifdef __linux__
 // The word tables lay arrays of a large page or more out on a large-page boundary.
 TEST(LargePages, LargeArraysStartOnALargePageBoundary) {
     LargeVector<std::uint64_t> slots(largePageSize / sizeof(std::uint64_t) - 1, 7);
@@ -46,6 +47,7 @@ TEST(LargePages, LargeArraysStartOnALargePageBoundary) {
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(slots.data()) % largePageSize, 0u);
     EXPECT_EQ(static_cast<size_t>(std::count(slots.begin(), slots.end(), 7)), slots.size());
 }
+#endif
 
 // Counts past 32 bits stay whole: a file with 2^31 occurrences is far too slow to count in a test,
 // so every count of the engine is 64 bits wide, down to the word table's.
