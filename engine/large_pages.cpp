@@ -8,3 +8,5 @@ void* allocateInLargePages(std::size_t bytes) {
 void freeInLargePages(void* start) {
     ::operator delete(start);
 }
+
+void prefault(void*, std::size_t) {}

@@ -17,18 +17,26 @@ constexpr std::size_t largePageSize = std::size_t{2} << 20;
 void* allocateInLargePages(std::size_t bytes);
 void freeInLargePages(void* start);
 
+// Smaller arrays of the tables are written whole as soon as they are allocated. Where the system
+// allows it, their fresh pages are faulted in by one call rather than by a fault each, which a
+// virtual machine makes costly.
+constexpr std::size_t prefaultSize = 64 * 1024;
+void prefault(void* start, std::size_t bytes);
+
 template <class T> struct LargePageAllocator {
     using value_type = T;
 
     LargePageAllocator() = default;
     template <class U> LargePageAllocator(const LargePageAllocator<U>&) {}
 
-    // An array smaller than a large page is allocated as any other.
+    // An array smaller than a large page is allocated as any other, and prefaulted.
     static bool isLarge(std::size_t n) { return n * sizeof(T) >= largePageSize; }
 
     T* allocate(std::size_t n) {
-        return static_cast<T*>(isLarge(n) ? allocateInLargePages(n * sizeof(T))
-                                          : ::operator new(n * sizeof(T)));
+        if (isLarge(n)) return static_cast<T*>(allocateInLargePages(n * sizeof(T)));
+        void* start = ::operator new(n * sizeof(T));
+        if (n * sizeof(T) >= prefaultSize) prefault(start, n * sizeof(T));
+        return static_cast<T*>(start);
     }
     void deallocate(T* start, std::size_t n) {
         if (isLarge(n))
