@@ -29,7 +29,8 @@ template <class T> struct LargePageAllocator {
     LargePageAllocator() = default;
     template <class U> LargePageAllocator(const LargePageAllocator<U>&) {}
 
-    // An array smaller than a large page is allocated as any other, and prefaulted.
+    // An array smaller than a large page is allocated as any other, and prefaulted from
+    // prefaultSize on.
     static bool isLarge(std::size_t n) { return n * sizeof(T) >= largePageSize; }
 
     T* allocate(std::size_t n) {
