@@ -1,5 +1,7 @@
 #include "user_word_index.h"
 
+#include "shift_jis.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -75,16 +77,18 @@ std::uint32_t UserWordIndex::childOf(std::uint32_t node, unsigned char byte) con
     return none;
 }
 
-void UserWordIndex::collectIn(std::string_view text, std::vector<size_t>& numbers) const {
+void UserWordIndex::collectIn(std::string_view text, bool fromEveryByte,
+                              std::vector<UserWordOccurrence>& occurrences) const {
     if (nodes.empty()) return;
     auto byteAt = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
+    size_t start = 0;
     auto addNumbersOf = [&](std::uint32_t node) {
         // Most nodes only lead on to longer words, and most of the others end one word.
         if (!nodes[node].endsWords) return;
         for (std::uint32_t i = numberStarts[node]; i < numberStarts[node + 1]; ++i)
-            numbers.push_back(wordNumbers[i]);
+            occurrences.push_back({wordNumbers[i], static_cast<std::uint32_t>(start)});
     };
-    for (size_t start = 0; start < text.size(); ++start) {
+    for (; start < text.size(); start += fromEveryByte ? 1 : charLengthAt(text, start)) {
         std::uint32_t node = firstByteNodes[byteAt(start)];
         if (node == none) continue;
         addNumbersOf(node);

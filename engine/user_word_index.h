@@ -5,17 +5,25 @@
 #include <string_view>
 #include <vector>
 
-// The user words as a trie laid out flat, for finding those that occur in a word: from every byte
-// of the word the trie is walked along the bytes that follow, and every user word met on the way
-// occurs there. The nodes lie in breadth-first order, so a node's children are neighbours and
-// their bytes lie side by side; the first two bytes of a walk are looked up in tables.
+// An indexed word found in a text: its number and the byte where it starts.
+struct UserWordOccurrence {
+    std::uint32_t number;
+    std::uint32_t start;
+};
+
+// The user words as a trie laid out flat, for finding those that occur in a word: from every
+// character boundary of the word, or every byte, the trie is walked along the bytes that follow,
+// and every user word met on the way occurs there. The nodes lie in breadth-first order, so a
+// node's children are neighbours and their bytes lie side by side; the first two bytes of a walk
+// are looked up in tables.
 class UserWordIndex {
   public:
     // Indexes words[i] under the number i.
     void build(const std::vector<std::string_view>& words);
-    // Appends the number of every indexed word that occurs in text, once for each byte where an
-    // occurrence starts.
-    void collectIn(std::string_view text, std::vector<size_t>& numbers) const;
+    // Appends every occurrence in text of an indexed word that starts on a character boundary of
+    // text, or at any byte where `fromEveryByte`.
+    void collectIn(std::string_view text, bool fromEveryByte,
+                   std::vector<UserWordOccurrence>& occurrences) const;
 
   private:
     // 8 bytes, a node's own byte in it: looking for a child reads the children side by side, and

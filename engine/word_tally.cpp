@@ -48,6 +48,19 @@ void WordTally::apply(WordTable& counts, bool onTwoThreads, Scratch* scratches) 
     }
 }
 
+namespace {
+
+// Whether the word's last character is a lead byte alone: in a text such a word may end inside a
+// character, so that blanking it moves the character boundaries after it.
+bool endsInsideCharacter(std::string_view word) {
+    size_t last = 0;
+    for (size_t at = 0; at < word.size(); at += charLengthAt(word, at)) last = at;
+    return !word.empty() && isLeadByte(static_cast<unsigned char>(word[last])) &&
+           last + 1 == word.size();
+}
+
+} // namespace
+
 // Puts the user words in walk order (longest first; of equal length, the one added last first)
 // and indexes them, so that each word is searched only for the user words that occur in it.
 void WordTally::prepareUserWords() {
@@ -57,22 +70,15 @@ void WordTally::prepareUserWords() {
     std::vector<std::string_view> words;
     words.reserve(userWordsByLength.size());
     for (size_t position = 0; position < userWordsByLength.size(); ++position) {
-        words.push_back(userWordsByLength[position].word);
-        if (words.back().find(' ') != std::string_view::npos) spacedUserWords.push_back(position);
+        std::string_view word = userWordsByLength[position].word;
+        words.push_back(word);
+        if (word.find(' ') != std::string_view::npos) {
+            spacedUserWords.push_back(position);
+            shortestSpacedUserWord = std::min(shortestSpacedUserWord, word.size());
+        }
+        walkFromEveryByte = walkFromEveryByte || endsInsideCharacter(word);
     }
     userWordIndex.build(words);
-}
-
-// The walk positions of the user words that may be found in the word: those that occur in it
-// anywhere, and those that hold a space, which blanking can make appear.
-void WordTally::collectUserWordsIn(std::string_view word, std::vector<size_t>& found) const {
-    found.clear();
-    userWordIndex.collectIn(word, found);
-    for (size_t position : spacedUserWords)
-        if (userWordsByLength[position].word.size() <= word.size()) found.push_back(position);
-    if (found.size() < 2) return; // as most words find
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
 }
 
 // What one occurrence of a word adds to the tally, applied `occurrences` times. User words are
@@ -81,25 +87,82 @@ void WordTally::collectUserWordsIn(std::string_view word, std::vector<size_t>& f
 // whether the word counts as itself.
 bool WordTally::registerCandidate(std::string_view word, std::int64_t occurrences,
                                   Scratch& scratch) const {
-    collectUserWordsIn(word, scratch.found);
+    scratch.occurrences.clear();
+    userWordIndex.collectIn(word, walkFromEveryByte, scratch.occurrences);
+    bool wholeWordIsUserWord = takesOccurrencesAsFound(word)
+                                   ? countOccurrences(word, occurrences, scratch)
+                                   : countBySearching(word, occurrences, scratch);
+    return !wholeWordIsUserWord && !isExcluded(word);
+}
+
+// Where every user word ends with a whole character and none that fits in the word holds a space,
+// blanking an occurrence keeps the character boundaries around it and makes no other occurrence
+// appear: each search of the blanked word finds the leftmost occurrence of the walk that overlaps
+// none blanked before. The blanks of a word of up to 64 bytes are the bits of one number.
+bool WordTally::takesOccurrencesAsFound(std::string_view word) const {
+    return !walkFromEveryByte && word.size() <= 64 && word.size() < shortestSpacedUserWord;
+}
+
+bool WordTally::countOccurrences(std::string_view word, std::int64_t occurrences,
+                                 Scratch& scratch) const {
+    std::vector<UserWordOccurrence>& found = scratch.occurrences;
+    if (found.size() > 1) // in walk order; the walk found each user word's from the left
+        std::stable_sort(found.begin(), found.end(),
+                         [](const UserWordOccurrence& a, const UserWordOccurrence& b) {
+                             return a.number < b.number;
+                         });
+    std::uint64_t blanked = 0;
     bool wholeWordIsUserWord = false;
-    if (!scratch.found.empty()) {
-        std::string& blankedWord = scratch.blankedWord;
-        blankedWord.assign(word);
-        for (size_t position : scratch.found) {
-            const UserWord& user = userWordsByLength[position];
-            if (user.length > static_cast<std::int64_t>(word.size())) continue;
-            for (int repeat = 0; repeat < maxOccurrencesPerUserWord; ++repeat) {
-                size_t at = findOnCharBoundary(blankedWord, user.word);
-                if (at == std::string::npos) break;
-                std::memset(&blankedWord[at], ' ', user.word.size());
-                if (user.length == static_cast<std::int64_t>(word.size()))
-                    wholeWordIsUserWord = true;
-                std::int64_t& userWordCount = scratch.userWordCounts[position];
-                if (userWordCount == 0) scratch.countedUserWords.push_back(position);
-                userWordCount += occurrences;
-            }
+    for (const UserWordOccurrence& occurrence : found) {
+        const size_t length = userWordsByLength[occurrence.number].word.size();
+        const std::uint64_t bytes =
+            (length == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << length) - 1)
+            << occurrence.start;
+        if (blanked & bytes) continue;
+        blanked |= bytes;
+        wholeWordIsUserWord = wholeWordIsUserWord || length == word.size();
+        addToUserWord(occurrence.number, occurrences, scratch);
+    }
+    return wholeWordIsUserWord;
+}
+
+bool WordTally::countBySearching(std::string_view word, std::int64_t occurrences,
+                                 Scratch& scratch) const {
+    collectUserWordsIn(word, scratch);
+    if (scratch.found.empty()) return false;
+    bool wholeWordIsUserWord = false;
+    std::string& blankedWord = scratch.blankedWord;
+    blankedWord.assign(word);
+    for (size_t position : scratch.found) {
+        const UserWord& user = userWordsByLength[position];
+        if (user.length > static_cast<std::int64_t>(word.size())) continue;
+        for (int repeat = 0; repeat < maxOccurrencesPerUserWord; ++repeat) {
+            size_t at = findOnCharBoundary(blankedWord, user.word);
+            if (at == std::string::npos) break;
+            std::memset(&blankedWord[at], ' ', user.word.size());
+            if (user.length == static_cast<std::int64_t>(word.size())) wholeWordIsUserWord = true;
+            addToUserWord(position, occurrences, scratch);
         }
     }
-    return !wholeWordIsUserWord && !isExcluded(word);
+    return wholeWordIsUserWord;
+}
+
+// The walk positions of the user words that may be found in the word: those that occur in it
+// anywhere, and those that hold a space, which blanking can make appear.
+void WordTally::collectUserWordsIn(std::string_view word, Scratch& scratch) const {
+    std::vector<size_t>& found = scratch.found;
+    found.clear();
+    for (const UserWordOccurrence& occurrence : scratch.occurrences)
+        found.push_back(occurrence.number);
+    for (size_t position : spacedUserWords)
+        if (userWordsByLength[position].word.size() <= word.size()) found.push_back(position);
+    if (found.size() < 2) return; // as most words find
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+}
+
+void WordTally::addToUserWord(size_t position, std::int64_t occurrences, Scratch& scratch) const {
+    std::int64_t& userWordCount = scratch.userWordCounts[position];
+    if (userWordCount == 0) scratch.countedUserWords.push_back(position);
+    userWordCount += occurrences;
 }

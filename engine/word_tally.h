@@ -19,8 +19,9 @@ class WordTally {
     // What applying the lists to a share of the words needs of its own: a thread keeps it from
     // one file to the next.
     struct Scratch {
-        std::vector<std::int64_t> userWordCounts; // what each user word adds, by walk position
-        std::vector<size_t> countedUserWords;     // the positions whose count is not 0
+        std::vector<std::int64_t> userWordCounts;    // what each user word adds, by walk position
+        std::vector<size_t> countedUserWords;        // the positions whose count is not 0
+        std::vector<UserWordOccurrence> occurrences; // of user words in a word, as the walk found
         std::vector<size_t> found; // the walk positions of user words that may occur in a word
         std::string blankedWord;   // the word with counted user words blanked
     };
@@ -43,13 +44,19 @@ class WordTally {
     };
 
     void prepareUserWords();
-    void collectUserWordsIn(std::string_view word, std::vector<size_t>& found) const;
     bool registerCandidate(std::string_view word, std::int64_t occurrences, Scratch& scratch) const;
+    bool takesOccurrencesAsFound(std::string_view word) const;
+    bool countOccurrences(std::string_view word, std::int64_t occurrences, Scratch& scratch) const;
+    bool countBySearching(std::string_view word, std::int64_t occurrences, Scratch& scratch) const;
+    void collectUserWordsIn(std::string_view word, Scratch& scratch) const;
+    void addToUserWord(size_t position, std::int64_t occurrences, Scratch& scratch) const;
     bool isExcluded(std::string_view word) const { return excludedWords.countOf(word) != 0; }
 
     std::vector<UserWord> userWordsByLength; // in walk order: longest first
     UserWordIndex userWordIndex;             // the user words by walk position
     std::vector<size_t> spacedUserWords;     // positions of user words that hold a space
+    size_t shortestSpacedUserWord = SIZE_MAX;
+    bool walkFromEveryByte = false; // some user word ends inside a character
     WordTable excludedWords;
     int maxOccurrencesPerUserWord; // see the constructor
 };
