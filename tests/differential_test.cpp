@@ -211,7 +211,18 @@ struct Case {
     RunCase run;
 };
 
-Case keywordCase(Random& random, std::string text, int mostUserWords) {
+// Whether the word's last byte ends a character rather than being a lead byte alone.
+bool endsWithWholeCharacter(const std::string& word) {
+    auto isLead = [](unsigned char b) {
+        return (b >= 0x81 && b <= 0x9f) || (b >= 0xe0 && b <= 0xfc);
+    };
+    size_t at = 0;
+    while (at + 1 < word.size()) at += isLead(word[at]) ? 2 : 1;
+    return at == word.size() || !isLead(word[at]);
+}
+
+// With `wholeUserWords`, no user word holds a blank or ends with a lead byte alone.
+Case keywordCase(Random& random, std::string text, int mostUserWords, bool wholeUserWords = false) {
     KeywordRunOptions o;
     for (int& least : o.minBytes)
         least = random.pick(std::vector{0, 0, 1, 2, 3, 4, 6, 8, -1, INT32_MIN});
@@ -222,6 +233,11 @@ Case keywordCase(Random& random, std::string text, int mostUserWords) {
     std::set<std::string> userWords, excludedWords;
     for (int n = random.between(0, mostUserWords); n > 0; --n)
         addListable(userWords, userWord(random, text, userWords));
+    if (wholeUserWords)
+        for (auto word = userWords.begin(); word != userWords.end();)
+            word = word->find(' ') == std::string::npos && endsWithWholeCharacter(*word)
+                       ? std::next(word)
+                       : userWords.erase(word);
     for (const std::string& word : userWords)
         if (random.chance(25)) excludedWords.insert(word);
     for (int n = random.between(0, 3); n > 0; --n)
@@ -293,27 +309,31 @@ TEST_F(DifferentialTest, HandMadeTargetsAgree) {
     }
 }
 
-// Each family of keyword runs: its own seed, number of cases, text and most user words.
+// Each family of keyword runs: its own seed, number of cases, text and most user words, and
+// whether the user words are all of whole characters without blanks.
 struct KeywordRunFamily {
     const char* name;
     std::uint32_t seed;
     int cases;
     std::string (*text)(Random&);
     int mostUserWords;
+    bool wholeUserWords;
 };
 
 const KeywordRunFamily keywordRunFamilies[] = {
-    {"mixed text", 2, 2500, mixedTextUpTo1500Bytes, 8},
-    {"user and excluded words", 3, 3000, denseText, 14},
-    {"across block boundaries", 4, 400, blockText, 8},
-    {"near the sentence limit", 5, 600, textNearTheSentenceLimit, 8},
+    {"mixed text", 2, 2500, mixedTextUpTo1500Bytes, 8, false},
+    {"user and excluded words", 3, 3000, denseText, 14, false},
+    {"user words of whole characters", 6, 1500, denseText, 14, true},
+    {"across block boundaries", 4, 400, blockText, 8, false},
+    {"near the sentence limit", 5, 600, textNearTheSentenceLimit, 8, false},
 };
 
 TEST_F(DifferentialTest, KeywordRunsAgree) {
     for (const KeywordRunFamily& family : keywordRunFamilies) {
         Random random(family.seed);
         for (int i = 0; i < family.cases; ++i) {
-            const Case c = keywordCase(random, family.text(random), family.mostUserWords);
+            const Case c = keywordCase(random, family.text(random), family.mostUserWords,
+                                       family.wholeUserWords);
             ASSERT_TRUE(agree(c)) << family.name << ", case " << i;
         }
     }
