@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -18,15 +19,39 @@
 // once the file is done.
 
 // What a thread keeps from one file to the next, so that a folder of small files does not take
-// and give back the memory of every file.
+// and give back the memory of every file. The table lies on cache lines of its own: while the
+// counting thread adds words to it, the cutting thread writes the reader and the batches, and
+// sharing a line with them made the run over one file a fifth slower.
 struct FileCounting {
     explicit FileCounting(SentenceReader reader) : reader(std::move(reader)) {}
 
     SentenceReader reader;
-    WordTable counts;                // of the file being counted
-    ShardedWords countsByShard;      // its words as they are added to the total
-    WordBatch batches[2];            // the words of each of the reader's two blocks
-    WordTally::Scratch scratches[2]; // for the lists of a keyword run
+    alignas(64) WordTable counts;           // of the file being counted
+    alignas(64) ShardedWords countsByShard; // its words as they are added to the total
+    WordBatch batches[2];                   // the words of each of the reader's two blocks
+    WordTally::Scratch scratches[2];        // for the lists of a keyword run
+};
+
+// What the total asks of a job as it adds one file's words to a shard, where the lists are noted
+// in the total: what the lists make of a word new to the total, kept in the shard's store, and the
+// user words found in each of the file's words, marked for the file.
+class FileNotes final : public WordNotes {
+  public:
+    FileNotes(const WordTally& lists, WordTally::NoteStores& stores, std::uint32_t file,
+              WordTally::Scratch& scratch)
+        : lists(lists), stores(stores), file(file), scratch(scratch) {}
+    void useShard(size_t shard) { store = &stores[shard]; }
+    std::uint32_t noteOf(std::string_view word) override {
+        return lists.noteOf(word, *store, scratch);
+    }
+    void take(std::uint32_t note) override { lists.markUserWordsOf(note, *store, file, scratch); }
+
+  private:
+    const WordTally& lists;
+    WordTally::NoteStores& stores;
+    std::uint32_t file;
+    WordTally::Scratch& scratch;
+    std::vector<std::uint32_t>* store = nullptr;
 };
 
 // Adds a file's counts to the total a shard at a time, each under its own lock, so that the jobs
@@ -34,12 +59,13 @@ struct FileCounting {
 // so the total is the sum of the files' whatever the order in which they are added.
 inline void addToTotal(FileCounting& counting, WordShards& total,
                        std::array<std::mutex, maxShards>& shardLocks, size_t shards,
-                       size_t firstShard) {
+                       size_t firstShard, FileNotes* notes) {
     counting.counts.splitInto(counting.countsByShard, shards);
     for (size_t i = 0; i < shards; ++i) {
         size_t shard = (firstShard + i) % shards;
         std::lock_guard<std::mutex> lock(shardLocks[shard]);
-        total[shard].addShard(counting.countsByShard, shard);
+        if (notes) notes->useShard(shard);
+        total[shard].addShard(counting.countsByShard, shard, notes);
     }
 }
 
@@ -47,10 +73,11 @@ inline void addToTotal(FileCounting& counting, WordShards& total,
 // which is added to the total once the file is done, so memory holds the total and one file's
 // table per job. A file that fails adds nothing. `alone`: the file is the run's only one, so it
 // may take a second thread, and its table is the total; with several files, the jobs are the
-// threads.
+// threads, and `lists`, where given, are applied through notes in the total once all are added.
 template <class CountFile>
 void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOptions& options,
-                  std::vector<FileOutcome>& outcomes, WordShards& total, CountFile countFile) {
+                  const WordTally* lists, std::vector<FileOutcome>& outcomes, WordShards& total,
+                  CountFile countFile) {
     const bool alone = targets.size() == 1;
     const int jobs = alone ? 1 : options.jobs;
     std::vector<FileCounting> perThread;
@@ -58,17 +85,34 @@ void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOption
         perThread.emplace_back(SentenceReader(options.sentenceLimit, options.progress));
     const size_t shards = shardsFor(jobs);
     std::array<std::mutex, maxShards> shardLocks;
+    const bool noting = !alone && lists && lists->hasLists();
+    WordTally::NoteStores noteStores;
+    std::vector<WordTally::Scratch*> noteScratches;
+    if (noting) {
+        for (size_t shard = 0; shard < shards; ++shard) total[shard].keepNotes();
+        for (FileCounting& counting : perThread) {
+            lists->prepareForNotes(counting.scratches[0]);
+            noteScratches.push_back(&counting.scratches[0]);
+        }
+    }
     forEachInParallel(targets.size(), jobs, [&](size_t i, size_t thread) {
         FileCounting& counting = perThread[thread];
         FileOutcome& outcome = outcomes[i];
         outcome.result = countFile(targets[i].path.c_str(), alone, counting, outcome.failure);
-        if (outcome.result == RunResult::Done && alone)
+        if (outcome.result == RunResult::Done && alone) {
             std::swap(total[0], counting.counts);
-        else if (outcome.result == RunResult::Done)
-            addToTotal(counting, total, shardLocks, shards, thread * shards / jobs);
+        } else if (outcome.result == RunResult::Done) {
+            std::optional<FileNotes> notes;
+            if (noting)
+                notes.emplace(*lists, noteStores, static_cast<std::uint32_t>(i),
+                              counting.scratches[0]);
+            addToTotal(counting, total, shardLocks, shards, thread * shards / jobs,
+                       notes ? &*notes : nullptr);
+        }
         counting.counts.clear();
         if (options.progress) ++options.progress->filesDone;
     });
+    if (noting) lists->applyNotes(total, shards, noteStores, noteScratches);
 }
 
 // A keyword or compound run over one target, made by the run of its options over several: the

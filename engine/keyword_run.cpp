@@ -13,13 +13,15 @@
 
 namespace {
 
-// Cuts one target into words, counts them and applies the lists: the tally of that file alone.
+// Cuts one target into words and counts them; the one target of a run also has the lists applied,
+// which a run over several files applies to its total.
 RunResult countTarget(const char* path, const KeywordRunOptions& options, const WordTally& tally,
                       bool alone, FileCounting& counting, RunFailure& report) {
     return readTarget(path, report, [&](std::FILE* target) {
         RunResult result = WordCutter(options, counting.counts, counting.batches)
                                .cut(counting.reader, target, alone, report);
-        if (result == RunResult::Done) tally.apply(counting.counts, alone, counting.scratches);
+        if (result == RunResult::Done && alone)
+            tally.apply(counting.counts, true, counting.scratches);
         return result;
     });
 }
@@ -77,7 +79,7 @@ RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
         WordTally tally(options.userWords, options.excludedWords, options.sentenceLimit);
         WordShards total;
         countTargets(
-            targets, options, outcomes, total,
+            targets, options, &tally, outcomes, total,
             [&](const char* path, bool alone, FileCounting& counting, RunFailure& fileFailure) {
                 return countTarget(path, options, tally, alone, counting, fileFailure);
             });

@@ -120,8 +120,28 @@ void ShortWordTable::makeRoomFor(size_t newWords) {
 void ShortWordTable::growTo(size_t slotCount) {
     LargeVector<Slot> old = relaySlots(slots, slotCount, Slot{freeKey, 0});
     setShift();
+    if (keepsNotes) {
+        LargeVector<std::uint32_t> oldNotes = relaySlots(notes, slotCount, std::uint32_t{0});
+        for (size_t i = 0; i < old.size(); ++i) {
+            if (old[i].key == freeKey) continue;
+            Slot& slot = find(old[i].key);
+            slot = old[i];
+            notes[&slot - slots.data()] = oldNotes[i];
+        }
+        return;
+    }
     for (const Slot& slot : old)
         if (slot.key != freeKey) find(slot.key) = slot;
+}
+
+void ShortWordTable::keepNotes() {
+    keepsNotes = true;
+    notes.assign(slots.size(), 0);
+}
+
+void ShortWordTable::dropNotes() {
+    keepsNotes = false;
+    LargeVector<std::uint32_t>().swap(notes);
 }
 
 void ShortWordTable::setShift() {
@@ -135,13 +155,33 @@ void ShortWordTable::splitInto(ShardedWords& split) const {
             split.shortWords[shardOf(slot.key, split.shards)].push_back({slot.key, slot.count});
 }
 
-void ShortWordTable::addAll(const std::vector<ShardedWords::ShortWord>& words) {
+void ShortWordTable::addAll(const std::vector<ShardedWords::ShortWord>& words, WordNotes* notes) {
     makeRoomFor(words.size());
     for (size_t first = 0; first < words.size(); first += WordTable::lookupGroupSize) {
         size_t last = std::min(first + WordTable::lookupGroupSize, words.size());
         for (size_t i = first; i < last; ++i) prefetch(words[i].key);
-        for (size_t i = first; i < last; ++i) add(words[i].key, withFiles(words[i].count));
+        if (notes) // the notes lie apart from the slots
+            for (size_t i = first; i < last; ++i)
+                __builtin_prefetch(&this->notes[slotOf(words[i].key)]);
+        for (size_t i = first; i < last; ++i) {
+            if (notes)
+                addNoted(words[i].key, withFiles(words[i].count), *notes);
+            else
+                add(words[i].key, withFiles(words[i].count));
+        }
     }
+}
+
+void ShortWordTable::addNoted(std::uint64_t key, std::int64_t count, WordNotes& notes) {
+    Slot& slot = find(key);
+    std::uint32_t& note = this->notes[&slot - slots.data()];
+    if (slot.key == freeKey) {
+        slot.key = key;
+        ++wordCount;
+        note = notes.noteOf(wordOfKey(key).view());
+    }
+    slot.count += count;
+    notes.take(note);
 }
 
 // A cleared table starts small, for a small file not to go through the slots of a large one; it
@@ -226,15 +266,42 @@ void LongWordTable::splitInto(ShardedWords& split) const {
 
 // A word's slot leads to its record elsewhere: a group's slots are fetched, then the records of
 // those that hold one, and only then is any word compared.
-void LongWordTable::addAll(const std::vector<ShardedWords::LongWord>& words) {
+void LongWordTable::addAll(const std::vector<ShardedWords::LongWord>& words, WordNotes* notes) {
     makeRoomFor(words.size());
     for (size_t first = 0; first < words.size(); first += WordTable::lookupGroupSize) {
         size_t last = std::min(first + WordTable::lookupGroupSize, words.size());
         for (size_t i = first; i < last; ++i) prefetch(words[i].hash);
         for (size_t i = first; i < last; ++i) prefetchRecord(words[i].hash);
-        for (size_t i = first; i < last; ++i)
-            add(words[i].word, withFiles(words[i].count), words[i].hash);
+        for (size_t i = first; i < last; ++i) {
+            if (notes)
+                addNoted(words[i].word, withFiles(words[i].count), words[i].hash, *notes);
+            else
+                add(words[i].word, withFiles(words[i].count), words[i].hash);
+        }
     }
+}
+
+void LongWordTable::addNoted(std::string_view word, std::int64_t count, std::uint32_t hash,
+                             WordNotes& notes) {
+    std::uint64_t* slot = find(word, hash);
+    char* record;
+    if (*slot != freeSlot) {
+        record = recordAt((*slot & 0xFFFFFFFFu) - 1);
+        setCountAt(record, countAt(record) + count);
+    } else {
+        RecordRef ref = appendRecord(word, count);
+        *slot = std::uint64_t{hash} << 32 | (ref + 1);
+        ++wordCount;
+        record = recordAt(ref);
+        std::uint32_t note = notes.noteOf(word);
+        std::memcpy(record + noteAt, &note, sizeof note);
+    }
+    notes.take(noteOf(record));
+}
+
+// A note takes four bytes after each record's length; a table without notes spares them.
+void LongWordTable::keepNotes() {
+    headerSize = noteAt + sizeof(std::uint32_t);
 }
 
 // Starts small as a short word table does; the first chunk is kept for the words to come.
@@ -288,6 +355,7 @@ LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std:
     std::uint32_t length = static_cast<std::uint32_t>(word.size());
     std::memcpy(record + countSize, &length, sizeof length);
     std::memcpy(record + headerSize, word.data(), word.size());
+    if (headerSize > noteAt) std::memset(record + noteAt, 0, sizeof(std::uint32_t));
     RecordRef ref = static_cast<RecordRef>((chunks.size() - 1) << chunkBits | chunk.used);
     chunk.used += recordSize;
     return ref;
@@ -383,9 +451,24 @@ void WordTable::splitInto(ShardedWords& split, size_t shards) const {
     longWords.splitInto(split);
 }
 
-void WordTable::addShard(const ShardedWords& split, size_t shard) {
-    shortWords.addAll(split.shortWords[shard]);
-    longWords.addAll(split.longWords[shard]);
+void WordTable::addShard(const ShardedWords& split, size_t shard, WordNotes* notes) {
+    shortWords.addAll(split.shortWords[shard], notes);
+    longWords.addAll(split.longWords[shard], notes);
+}
+
+void WordTable::keepNotes() {
+    shortWords.keepNotes();
+    longWords.keepNotes();
+}
+
+// The long words keep the room of their notes in their records.
+void WordTable::dropNotes() {
+    shortWords.dropNotes();
+}
+
+size_t shardOfWord(std::string_view word, size_t shards) {
+    return ShortWordTable::holds(word) ? ShortWordTable::shardOf(keyOf(word), shards)
+                                       : LongWordTable::shardOf(hashOf(word), shards);
 }
 
 void WordTable::clear() {

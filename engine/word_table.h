@@ -58,6 +58,16 @@ struct ShardedWords {
     std::array<std::vector<LongWord>, maxShards> longWords;
 };
 
+// What a table that keeps notes asks of its owner as a shard's words are added to it.
+class WordNotes {
+  public:
+    virtual std::uint32_t noteOf(std::string_view word) = 0; // for a word new to the table
+    virtual void take(std::uint32_t note) = 0;               // for every word added, its note
+
+  protected:
+    ~WordNotes() = default;
+};
+
 // Words of one to eight bytes. Such a word is its own key: its bytes packed big-endian into 64
 // bits and padded with zeros, kept with its count in one 16-byte slot, so counting it touches a
 // single cache line and no word bytes elsewhere.
@@ -79,8 +89,11 @@ class ShortWordTable {
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
     void splitInto(ShardedWords& split) const;
-    void addAll(const std::vector<ShardedWords::ShortWord>& words);
+    void addAll(const std::vector<ShardedWords::ShortWord>& words, WordNotes* notes);
     void clear();
+    void keepNotes();
+    void dropNotes();
+    template <class Update> void updateNotedCounts(Update update);
 
     // Keeps the words counted at least `least` times, ordered by count, highest first, and among
     // equal counts by greater key; the index is given up.
@@ -107,12 +120,15 @@ class ShortWordTable {
     size_t slotOf(std::uint64_t key) const { return scrambled(key) >> shift; }
     inline const Slot& find(std::uint64_t key) const;
     inline Slot& find(std::uint64_t key);
+    void addNoted(std::uint64_t key, std::int64_t count, WordNotes& notes);
     void growTo(size_t slotCount);
     void setShift();
 
     LargeVector<Slot> slots; // a power of two in size, or empty
     size_t wordCount = 0;
     int shift = 64; // 64 - log2 of the number of slots
+    bool keepsNotes = false;
+    LargeVector<std::uint32_t> notes; // beside the slots, where notes are kept
 };
 
 // Words of more than eight bytes. Each has a record in an arena of 2 MiB chunks, a large page each
@@ -132,8 +148,10 @@ class LongWordTable {
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
     void splitInto(ShardedWords& split) const;
-    void addAll(const std::vector<ShardedWords::LongWord>& words);
+    void addAll(const std::vector<ShardedWords::LongWord>& words, WordNotes* notes);
     void clear();
+    void keepNotes();
+    template <class Update> void updateNotedCounts(Update update);
 
     // Keeps the words counted at least `least` times, ordered by count, highest first, and among
     // equal counts by greater byte order; the index is given up.
@@ -165,7 +183,7 @@ class LongWordTable {
     static constexpr size_t chunkSize = size_t{1} << chunkBits;
     static constexpr size_t maxChunks = 2047; // so that a reference + 1 fits 32 bits
     static constexpr size_t countSize = 8;
-    static constexpr size_t headerSize = countSize + 4; // count, then length
+    static constexpr size_t noteAt = countSize + 4; // count, then length, then any note
 
     // Records are read and written in place by the templates below, hence inline.
     static std::int64_t countAt(const char* record) {
@@ -176,10 +194,15 @@ class LongWordTable {
     static void setCountAt(char* record, std::int64_t count) {
         std::memcpy(record, &count, sizeof count);
     }
-    static std::string_view wordAt(const char* record) {
+    std::string_view wordAt(const char* record) const {
         std::uint32_t length;
         std::memcpy(&length, record + countSize, sizeof length);
         return {record + headerSize, length};
+    }
+    static std::uint32_t noteOf(const char* record) {
+        std::uint32_t note;
+        std::memcpy(&note, record + noteAt, sizeof note);
+        return note;
     }
     char* recordAt(RecordRef ref) const {
         return chunks[ref >> chunkBits].bytes.get() + (ref & (chunkSize - 1));
@@ -192,6 +215,7 @@ class LongWordTable {
     inline const std::uint64_t* find(std::string_view word, std::uint32_t hash) const;
     inline std::uint64_t* find(std::string_view word, std::uint32_t hash);
     RecordRef appendRecord(std::string_view word, std::int64_t count);
+    void addNoted(std::string_view word, std::int64_t count, std::uint32_t hash, WordNotes& notes);
     void growTo(size_t slotCount);
     void collectRanked(std::int64_t least);
     void sortRanked(LargeVector<RankedRecord>::iterator first,
@@ -200,6 +224,7 @@ class LongWordTable {
     LargeVector<std::uint64_t> slots; // hash << 32 | reference + 1, never freeSlot if used
     std::vector<Chunk> chunks;
     size_t wordCount = 0;
+    size_t headerSize = noteAt;       // with a note where notes are kept
     LargeVector<RankedRecord> ranked; // filled by rank()
 };
 
@@ -223,10 +248,19 @@ class WordTable {
     // Puts every word that was counted into the shard of its hash, of `shards`.
     void splitInto(ShardedWords& split, size_t shards) const;
     // Adds the counts and numbers of files of one shard's words; their lookups are grouped as in
-    // addOneToEach.
-    void addShard(const ShardedWords& split, size_t shard);
+    // addOneToEach. Where the table keeps notes, `notes` is asked for those of the new words.
+    void addShard(const ShardedWords& split, size_t shard, WordNotes* notes = nullptr);
     // Forgets every word but keeps the memory, for the next file to be counted in.
     void clear();
+    // Keeps a note of 32 bits beside each word, set as the word is first added by addShard: called
+    // on an empty table. Once the notes are used, dropNotes gives up what memory it can.
+    void keepNotes();
+    void dropNotes();
+    // Sets every count of a table that keeps notes to update(count, note).
+    template <class Update> void updateNotedCounts(Update update) {
+        shortWords.updateNotedCounts(update);
+        longWords.updateNotedCounts(update);
+    }
 
     // Sets every count of one share of the words, the part-th of `parts`, to update(word, count).
     // Different shares may be updated at the same time on different threads.
@@ -244,6 +278,8 @@ class WordTable {
 
 // A run's total: the words of one file all in the first table, or of several in their shards.
 using WordShards = std::array<WordTable, maxShards>;
+// The shard of `shards` that holds the word.
+size_t shardOfWord(std::string_view word, size_t shards);
 
 class WordRanking {
   public:
@@ -275,6 +311,20 @@ void ShortWordTable::updateCounts(size_t part, size_t parts, Update update) {
     for (size_t i = slots.size() * part / parts; i < slots.size() * (part + 1) / parts; ++i) {
         Slot& slot = slots[i];
         if (slot.key != freeKey) slot.count = update(wordOfKey(slot.key).view(), slot.count);
+    }
+}
+
+template <class Update> void ShortWordTable::updateNotedCounts(Update update) {
+    for (size_t i = 0; i < slots.size(); ++i)
+        if (slots[i].key != freeKey) slots[i].count = update(slots[i].count, notes[i]);
+}
+
+template <class Update> void LongWordTable::updateNotedCounts(Update update) {
+    for (Chunk& chunk : chunks) {
+        for (size_t at = 0; at < chunk.used; at += headerSize + wordAt(&chunk.bytes[at]).size()) {
+            char* record = &chunk.bytes[at];
+            setCountAt(record, update(countAt(record), noteOf(record)));
+        }
     }
 }
 

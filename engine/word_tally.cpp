@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <utility>
 
 // A word list never holds an empty word; an empty one would match everywhere. A word is as long as
@@ -22,6 +23,8 @@ WordTally::WordTally(std::vector<std::string>& userWords, std::vector<std::strin
         if (!isExcluded(word)) this->excludedWords.add(word, 1);
     std::vector<std::string>().swap(excludedWords);
     if (!userWordsByLength.empty()) prepareUserWords();
+    while (std::uint64_t{1} << positionBits <= userWordsByLength.size()) ++positionBits;
+    positionsInNote = 30 / positionBits;
 }
 
 // Each scratch gathers what the user words found in its shares add, and those are added once all
@@ -34,7 +37,10 @@ void WordTally::apply(WordTable& counts, bool onTwoThreads, Scratch* scratches) 
         Scratch& scratch = scratches[thread];
         scratch.userWordCounts.resize(userWordsByLength.size());
         counts.updateCounts(share, 2, [&](std::string_view word, std::int64_t count) {
-            return registerCandidate(word, count, scratch) ? count : 0;
+            const bool countsAsItself = registerCandidate(word, scratch);
+            for (std::uint32_t position : scratch.foundUserWords)
+                addToUserWord(position, count, scratch);
+            return countsAsItself ? count : 0;
         });
     });
     for (int thread = 0; thread < threads; ++thread) {
@@ -81,17 +87,16 @@ void WordTally::prepareUserWords() {
     userWordIndex.build(words);
 }
 
-// What one occurrence of a word adds to the tally, applied `occurrences` times. User words are
-// found inside the word, each occurrence blanked before the next search so that nothing is
-// counted twice; a word that is itself a user word is counted only as that user word. Returns
-// whether the word counts as itself.
-bool WordTally::registerCandidate(std::string_view word, std::int64_t occurrences,
-                                  Scratch& scratch) const {
+// What one occurrence of a word adds to the tally: the walk position of each occurrence of a user
+// word in it, in foundUserWords. User words are found inside the word, each occurrence blanked
+// before the next search so that nothing is counted twice; a word that is itself a user word is
+// counted only as that user word. Returns whether the word counts as itself.
+bool WordTally::registerCandidate(std::string_view word, Scratch& scratch) const {
     scratch.occurrences.clear();
+    scratch.foundUserWords.clear();
     userWordIndex.collectIn(word, walkFromEveryByte, scratch.occurrences);
-    bool wholeWordIsUserWord = takesOccurrencesAsFound(word)
-                                   ? countOccurrences(word, occurrences, scratch)
-                                   : countBySearching(word, occurrences, scratch);
+    bool wholeWordIsUserWord = takesOccurrencesAsFound(word) ? countOccurrences(word, scratch)
+                                                             : countBySearching(word, scratch);
     return !wholeWordIsUserWord && !isExcluded(word);
 }
 
@@ -103,8 +108,7 @@ bool WordTally::takesOccurrencesAsFound(std::string_view word) const {
     return !walkFromEveryByte && word.size() <= 64 && word.size() < shortestSpacedUserWord;
 }
 
-bool WordTally::countOccurrences(std::string_view word, std::int64_t occurrences,
-                                 Scratch& scratch) const {
+bool WordTally::countOccurrences(std::string_view word, Scratch& scratch) const {
     std::vector<UserWordOccurrence>& found = scratch.occurrences;
     if (found.size() > 1) // in walk order; the walk found each user word's from the left
         std::stable_sort(found.begin(), found.end(),
@@ -121,13 +125,12 @@ bool WordTally::countOccurrences(std::string_view word, std::int64_t occurrences
         if (blanked & bytes) continue;
         blanked |= bytes;
         wholeWordIsUserWord = wholeWordIsUserWord || length == word.size();
-        addToUserWord(occurrence.number, occurrences, scratch);
+        scratch.foundUserWords.push_back(occurrence.number);
     }
     return wholeWordIsUserWord;
 }
 
-bool WordTally::countBySearching(std::string_view word, std::int64_t occurrences,
-                                 Scratch& scratch) const {
+bool WordTally::countBySearching(std::string_view word, Scratch& scratch) const {
     collectUserWordsIn(word, scratch);
     if (scratch.found.empty()) return false;
     bool wholeWordIsUserWord = false;
@@ -141,7 +144,7 @@ bool WordTally::countBySearching(std::string_view word, std::int64_t occurrences
             if (at == std::string::npos) break;
             std::memset(&blankedWord[at], ' ', user.word.size());
             if (user.length == static_cast<std::int64_t>(word.size())) wholeWordIsUserWord = true;
-            addToUserWord(position, occurrences, scratch);
+            scratch.foundUserWords.push_back(static_cast<std::uint32_t>(position));
         }
     }
     return wholeWordIsUserWord;
@@ -165,4 +168,100 @@ void WordTally::addToUserWord(size_t position, std::int64_t occurrences, Scratch
     std::int64_t& userWordCount = scratch.userWordCounts[position];
     if (userWordCount == 0) scratch.countedUserWords.push_back(position);
     userWordCount += occurrences;
+}
+
+// A note: bit 0 tells whether the word counts as itself. With bit 31 set, bits 1 to 30 are where
+// the user words found in it are kept in the store (their number, then their walk positions);
+// otherwise bits 1 to 30 hold each position + 1 in a field of positionBits, from the lowest, up to
+// the first field of 0. With fewer than 16,384 user words, a note holds two.
+namespace {
+constexpr std::uint32_t countsAsItselfNote = 1;
+constexpr std::uint32_t storedNote = std::uint32_t{1} << 31;
+constexpr std::uint32_t mostStored = storedNote / 2; // so that bits 1 to 30 hold where
+} // namespace
+
+void WordTally::prepareForNotes(Scratch& scratch) const {
+    scratch.userWordCounts.resize(userWordsByLength.size());
+    scratch.markedIn.assign(userWordsByLength.size(), 0);
+    scratch.filesOf.assign(userWordsByLength.size(), 0);
+}
+
+std::uint32_t WordTally::noteOf(std::string_view word, std::vector<std::uint32_t>& store,
+                                Scratch& scratch) const {
+    const std::uint32_t note = registerCandidate(word, scratch) ? countsAsItselfNote : 0;
+    const std::vector<std::uint32_t>& found = scratch.foundUserWords;
+    if (found.size() <= positionsInNote) {
+        std::uint32_t fields = 0;
+        for (size_t i = 0; i < found.size(); ++i) fields |= (found[i] + 1) << (i * positionBits);
+        return note | fields << 1;
+    }
+    if (store.size() + found.size() >= mostStored) throw std::length_error("notes full");
+    const std::uint32_t at = static_cast<std::uint32_t>(store.size());
+    store.push_back(static_cast<std::uint32_t>(found.size()));
+    store.insert(store.end(), found.begin(), found.end());
+    return note | storedNote | at << 1;
+}
+
+template <class Visit>
+void WordTally::forEachUserWordOf(std::uint32_t note, const std::vector<std::uint32_t>& store,
+                                  Visit visit) const {
+    std::uint32_t value = (note & ~storedNote) >> 1;
+    if (note & storedNote) {
+        for (std::uint32_t i = value + 1; i <= value + store[value]; ++i) visit(store[i]);
+        return;
+    }
+    const std::uint32_t field = (std::uint32_t{1} << positionBits) - 1;
+    for (; value != 0; value >>= positionBits) visit((value & field) - 1);
+}
+
+void WordTally::markUserWordsOf(std::uint32_t note, const std::vector<std::uint32_t>& store,
+                                std::uint32_t file, Scratch& scratch) const {
+    forEachUserWordOf(note, store, [&](std::uint32_t position) {
+        if (scratch.markedIn[position] == file + 1) return;
+        scratch.markedIn[position] = file + 1;
+        ++scratch.filesOf[position];
+    });
+}
+
+// Each word's count goes to the user words found in it and stays its own only where it counts as
+// itself, a shard of the total on each thread; then each user word found gets its count and the
+// files that found it.
+void WordTally::applyNotes(WordShards& total, size_t shards, const NoteStores& stores,
+                           const std::vector<Scratch*>& scratches) const {
+    forEachInParallel(shards, static_cast<int>(scratches.size()), [&](size_t shard, size_t thread) {
+        Scratch& scratch = *scratches[thread];
+        total[shard].updateNotedCounts([&](std::int64_t count, std::uint32_t note) {
+            forEachUserWordOf(note, stores[shard], [&](std::uint32_t position) {
+                addToUserWord(position, countPart(count), scratch);
+            });
+            return note & countsAsItselfNote ? count : 0;
+        });
+        total[shard].dropNotes();
+    });
+    addUserWords(total, shards, scratches);
+}
+
+void WordTally::addUserWords(WordShards& total, size_t shards,
+                             const std::vector<Scratch*>& scratches) const {
+    Scratch& sum = *scratches[0];
+    for (size_t thread = 1; thread < scratches.size(); ++thread) {
+        Scratch& scratch = *scratches[thread];
+        for (size_t position : scratch.countedUserWords) {
+            addToUserWord(position, scratch.userWordCounts[position], sum);
+            scratch.userWordCounts[position] = 0;
+        }
+        scratch.countedUserWords.clear();
+    }
+    for (size_t position : sum.countedUserWords) {
+        const std::string& userWord = userWordsByLength[position].word;
+        std::int64_t files = 0;
+        for (const Scratch* scratch : scratches) files += scratch->filesOf[position];
+        if (!isExcluded(userWord)) {
+            WordTable& shard = total[shardOfWord(userWord, shards)];
+            shard.add(userWord, (sum.userWordCounts[position] | files << filesShift) -
+                                    shard.countOf(userWord));
+        }
+        sum.userWordCounts[position] = 0;
+    }
+    sum.countedUserWords.clear();
 }

@@ -3,6 +3,7 @@
 #include "user_word_index.h"
 #include "word_table.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,6 +22,9 @@ class WordTally {
     struct Scratch {
         std::vector<std::int64_t> userWordCounts;    // what each user word adds, by walk position
         std::vector<size_t> countedUserWords;        // the positions whose count is not 0
+        std::vector<std::uint32_t> foundUserWords;   // in a word: a position for each occurrence
+        std::vector<std::uint32_t> markedIn;         // by position: 1 + the file that last found it
+        std::vector<std::int64_t> filesOf;           // by position: the files that found it
         std::vector<UserWordOccurrence> occurrences; // of user words in a word, as the walk found
         std::vector<size_t> found; // the walk positions of user words that may occur in a word
         std::string blankedWord;   // the word with counted user words blanked
@@ -37,6 +41,22 @@ class WordTally {
     // every word counts as itself.
     void apply(WordTable& counts, bool onTwoThreads, Scratch* scratches) const;
 
+    // A run over several files applies the lists once per distinct word of the run instead: as a
+    // word first enters the total, noteOf gives what the lists make of it, which the total keeps
+    // beside it (what does not fit goes to `store`, kept with the total's shard). Each word added
+    // from a file takes its note, and markUserWordsOf counts the file once for each user word found
+    // in it. Once all files are added, applyNotes turns the total into the run's tally, with the
+    // scratches of the jobs, each prepared with prepareForNotes.
+    bool hasLists() const { return !userWordsByLength.empty() || excludedWords.size() != 0; }
+    void prepareForNotes(Scratch& scratch) const;
+    std::uint32_t noteOf(std::string_view word, std::vector<std::uint32_t>& store,
+                         Scratch& scratch) const;
+    void markUserWordsOf(std::uint32_t note, const std::vector<std::uint32_t>& store,
+                         std::uint32_t file, Scratch& scratch) const;
+    using NoteStores = std::array<std::vector<std::uint32_t>, maxShards>;
+    void applyNotes(WordShards& total, size_t shards, const NoteStores& stores,
+                    const std::vector<Scratch*>& scratches) const;
+
   private:
     struct UserWord {
         int length;
@@ -44,10 +64,15 @@ class WordTally {
     };
 
     void prepareUserWords();
-    bool registerCandidate(std::string_view word, std::int64_t occurrences, Scratch& scratch) const;
+    bool registerCandidate(std::string_view word, Scratch& scratch) const;
     bool takesOccurrencesAsFound(std::string_view word) const;
-    bool countOccurrences(std::string_view word, std::int64_t occurrences, Scratch& scratch) const;
-    bool countBySearching(std::string_view word, std::int64_t occurrences, Scratch& scratch) const;
+    bool countOccurrences(std::string_view word, Scratch& scratch) const;
+    bool countBySearching(std::string_view word, Scratch& scratch) const;
+    template <class Visit>
+    void forEachUserWordOf(std::uint32_t note, const std::vector<std::uint32_t>& store,
+                           Visit visit) const;
+    void addUserWords(WordShards& total, size_t shards,
+                      const std::vector<Scratch*>& scratches) const;
     void collectUserWordsIn(std::string_view word, Scratch& scratch) const;
     void addToUserWord(size_t position, std::int64_t occurrences, Scratch& scratch) const;
     bool isExcluded(std::string_view word) const { return excludedWords.countOf(word) != 0; }
@@ -57,6 +82,8 @@ class WordTally {
     std::vector<size_t> spacedUserWords;     // positions of user words that hold a space
     size_t shortestSpacedUserWord = SIZE_MAX;
     bool walkFromEveryByte = false; // some user word ends inside a character
+    int positionBits = 1;           // that hold 1 + any walk position, in a note
+    size_t positionsInNote;         // as many as fit a note's 30 bits
     WordTable excludedWords;
     int maxOccurrencesPerUserWord; // see the constructor
 };

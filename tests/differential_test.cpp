@@ -419,7 +419,8 @@ TEST_F(DifferentialTest, SeveralFilesAddUpTheirOneFileRuns) {
         std::vector<TargetFile> files;
         std::map<std::string, std::int64_t> counts, filesOf;
         std::string hits;
-        Case c = keywordCase(random, "", 8);
+        // User words from a text like the files', so that a word holds many of them.
+        Case c = keywordCase(random, denseText(random), 14, random.chance(50));
         const SearchRunOptions search{pieceOf(random, denseText(random)), c.run.options.toFullWidth,
                                       c.run.options.toUpper};
         KeywordRunOptions oneFile = c.run.options;
