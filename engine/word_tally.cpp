@@ -31,7 +31,7 @@ WordTally::WordTally(std::vector<std::string>& userWords, std::vector<std::strin
 // shares are done: only the user words found, so that a file costs what its words cost, not what
 // the lists do.
 void WordTally::apply(WordTable& counts, bool onTwoThreads, Scratch* scratches) const {
-    if (userWordsByLength.empty() && excludedWords.size() == 0) return;
+    if (!hasLists()) return;
     const int threads = onTwoThreads ? 2 : 1;
     forEachInParallel(2, threads, [&](size_t share, size_t thread) {
         Scratch& scratch = scratches[thread];
@@ -110,11 +110,11 @@ bool WordTally::takesOccurrencesAsFound(std::string_view word) const {
 
 bool WordTally::countOccurrences(std::string_view word, Scratch& scratch) const {
     std::vector<UserWordOccurrence>& found = scratch.occurrences;
-    if (found.size() > 1) // in walk order; the walk found each user word's from the left
-        std::stable_sort(found.begin(), found.end(),
-                         [](const UserWordOccurrence& a, const UserWordOccurrence& b) {
-                             return a.number < b.number;
-                         });
+    if (found.size() > 1) // in walk order, each user word's from the left
+        std::sort(found.begin(), found.end(),
+                  [](const UserWordOccurrence& a, const UserWordOccurrence& b) {
+                      return a.number != b.number ? a.number < b.number : a.start < b.start;
+                  });
     std::uint64_t blanked = 0;
     bool wholeWordIsUserWord = false;
     for (const UserWordOccurrence& occurrence : found) {

@@ -12,9 +12,10 @@
 
 // The user words and the excluded words of a keyword run, applied to the counts of the words as
 // they were cut. A word's outcome depends only on the word and counts are additive, so they are
-// applied once per distinct word of a file, multiplied by its count: user words are counted where
-// they occur inside a word, a word that is itself a user word is counted only as that, and
-// excluded words are never counted. Once made it is only read, by any number of threads at once.
+// applied once per distinct word, multiplied by its count: of the one file's table, or of the
+// total of a run over several files. User words are counted where they occur inside a word, a
+// word that is itself a user word is counted only as that, and excluded words are never counted.
+// Once made it is only read, by any number of threads at once.
 class WordTally {
   public:
     // What applying the lists to a share of the words needs of its own: a thread keeps it from
@@ -83,7 +84,7 @@ class WordTally {
     size_t shortestSpacedUserWord = SIZE_MAX;
     bool walkFromEveryByte = false; // some user word ends inside a character
     int positionBits = 1;           // that hold 1 + any walk position, in a note
-    size_t positionsInNote;         // as many as fit a note's 30 bits
+    size_t positionsInNote = 0;     // as many as fit a note's 30 bits
     WordTable excludedWords;
     int maxOccurrencesPerUserWord; // see the constructor
 };
