@@ -210,7 +210,7 @@ void WordTally::forEachUserWordOf(std::uint32_t note, const std::vector<std::uin
         for (std::uint32_t i = value + 1; i <= value + store[value]; ++i) visit(store[i]);
         return;
     }
-    const std::uint32_t field = (std::uint32_t{1} << positionBits) - 1;
+    const auto field = static_cast<std::uint32_t>((std::uint64_t{1} << positionBits) - 1);
     for (; value != 0; value >>= positionBits) visit((value & field) - 1);
 }
 
