@@ -173,14 +173,9 @@ void ShortWordTable::addAll(const std::vector<ShardedWords::ShortWord>& words, W
 }
 
 void ShortWordTable::addNoted(std::uint64_t key, std::int64_t count, WordNotes& notes) {
-    Slot& slot = find(key);
-    std::uint32_t& note = this->notes[&slot - slots.data()];
-    if (slot.key == freeKey) {
-        slot.key = key;
-        ++wordCount;
-        note = notes.noteOf(wordOfKey(key).view());
-    }
-    slot.count += count;
+    auto [at, isNew] = add(key, count);
+    std::uint32_t& note = this->notes[at];
+    if (isNew) note = notes.noteOf(wordOfKey(key).view());
     notes.take(note);
 }
 
@@ -196,11 +191,13 @@ void ShortWordTable::prefetch(std::uint64_t key) const {
     __builtin_prefetch(&slots[slotOf(key)]);
 }
 
-void ShortWordTable::add(std::uint64_t key, std::int64_t count) {
+std::pair<size_t, bool> ShortWordTable::add(std::uint64_t key, std::int64_t count) {
     Slot& slot = find(key);
-    wordCount += slot.key == freeKey;
+    const bool isNew = slot.key == freeKey;
+    wordCount += isNew;
     slot.key = key;
     slot.count += count;
+    return {&slot - slots.data(), isNew};
 }
 
 std::int64_t ShortWordTable::countOf(std::uint64_t key) const {
@@ -283,19 +280,8 @@ void LongWordTable::addAll(const std::vector<ShardedWords::LongWord>& words, Wor
 
 void LongWordTable::addNoted(std::string_view word, std::int64_t count, std::uint32_t hash,
                              WordNotes& notes) {
-    std::uint64_t* slot = find(word, hash);
-    char* record;
-    if (*slot != freeSlot) {
-        record = recordAt((*slot & 0xFFFFFFFFu) - 1);
-        setCountAt(record, countAt(record) + count);
-    } else {
-        RecordRef ref = appendRecord(word, count);
-        *slot = std::uint64_t{hash} << 32 | (ref + 1);
-        ++wordCount;
-        record = recordAt(ref);
-        std::uint32_t note = notes.noteOf(word);
-        std::memcpy(record + noteAt, &note, sizeof note);
-    }
+    auto [record, isNew] = add(word, count, hash);
+    if (isNew) setNoteAt(record, notes.noteOf(word));
     notes.take(noteOf(record));
 }
 
@@ -321,15 +307,18 @@ void LongWordTable::prefetchRecord(std::uint32_t hash) const {
     if (slot != freeSlot) __builtin_prefetch(recordAt((slot & 0xFFFFFFFFu) - 1));
 }
 
-void LongWordTable::add(std::string_view word, std::int64_t count, std::uint32_t hash) {
+std::pair<char*, bool> LongWordTable::add(std::string_view word, std::int64_t count,
+                                          std::uint32_t hash) {
     std::uint64_t* slot = find(word, hash);
     if (*slot != freeSlot) {
         char* record = recordAt((*slot & 0xFFFFFFFFu) - 1);
         setCountAt(record, countAt(record) + count);
-        return;
+        return {record, false};
     }
-    *slot = std::uint64_t{hash} << 32 | (appendRecord(word, count) + 1);
+    RecordRef ref = appendRecord(word, count);
+    *slot = std::uint64_t{hash} << 32 | (ref + 1);
     ++wordCount;
+    return {recordAt(ref), true};
 }
 
 std::int64_t LongWordTable::countOf(std::string_view word, std::uint32_t hash) const {
@@ -355,7 +344,7 @@ LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std:
     std::uint32_t length = static_cast<std::uint32_t>(word.size());
     std::memcpy(record + countSize, &length, sizeof length);
     std::memcpy(record + headerSize, word.data(), word.size());
-    if (headerSize > noteAt) std::memset(record + noteAt, 0, sizeof(std::uint32_t));
+    if (headerSize > noteAt) setNoteAt(record, 0);
     RecordRef ref = static_cast<RecordRef>((chunks.size() - 1) << chunkBits | chunk.used);
     chunk.used += recordSize;
     return ref;

@@ -84,7 +84,8 @@ class ShortWordTable {
     // caller for which their speed counts, and defined beside it.
     void makeRoomFor(size_t newWords);
     inline void prefetch(std::uint64_t key) const;
-    inline void add(std::uint64_t key, std::int64_t count);
+    // Returns the number of the word's slot, and whether the word is new to the table.
+    inline std::pair<size_t, bool> add(std::uint64_t key, std::int64_t count);
     inline std::int64_t countOf(std::uint64_t key) const;
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
@@ -143,7 +144,9 @@ class LongWordTable {
     void makeRoomFor(size_t newWords);
     inline void prefetch(std::uint32_t hash) const;
     inline void prefetchRecord(std::uint32_t hash) const; // once its slot is fetched
-    inline void add(std::string_view word, std::int64_t count, std::uint32_t hash);
+    // Returns the word's record, and whether the word is new to the table.
+    inline std::pair<char*, bool> add(std::string_view word, std::int64_t count,
+                                      std::uint32_t hash);
     inline std::int64_t countOf(std::string_view word, std::uint32_t hash) const;
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
@@ -203,6 +206,9 @@ class LongWordTable {
         std::uint32_t note;
         std::memcpy(&note, record + noteAt, sizeof note);
         return note;
+    }
+    static void setNoteAt(char* record, std::uint32_t note) {
+        std::memcpy(record + noteAt, &note, sizeof note);
     }
     char* recordAt(RecordRef ref) const {
         return chunks[ref >> chunkBits].bytes.get() + (ref & (chunkSize - 1));
