@@ -23,11 +23,9 @@ void UserWordIndex::build(const std::vector<std::string_view>& words) {
     wordRanges.reserve(mostNodes);
     nodes.clear();
     nodes.reserve(mostNodes); // no copy as the trie grows: only the nodes made take memory
-    numberStarts.clear();
-    numberStarts.reserve(mostNodes + 1);
     wordNumbers.clear();
 
-    nodes.push_back({0, 0, 0, false});
+    nodes.push_back({0, 0, 0, 0, noWord});
     wordRanges.push_back({0, static_cast<std::uint32_t>(sorted.size())});
     size_t depth = 0;
     size_t levelEnd = 1;
@@ -37,9 +35,18 @@ void UserWordIndex::build(const std::vector<std::string_view>& words) {
             levelEnd = nodes.size();
         }
         auto [i, end] = wordRanges[node];
-        numberStarts.push_back(static_cast<std::uint32_t>(wordNumbers.size()));
-        for (; i < end && words[sorted[i]].size() == depth; ++i) wordNumbers.push_back(sorted[i]);
-        nodes[node].endsWords = wordNumbers.size() != numberStarts.back();
+        std::uint32_t ending = i;
+        while (ending < end && words[sorted[ending]].size() == depth) ++ending;
+        if (ending - i == 1) {
+            nodes[node].words = sorted[i];
+            nodes[node].ends = oneWord;
+        } else if (ending - i > 1) {
+            nodes[node].words = static_cast<std::uint32_t>(wordNumbers.size());
+            nodes[node].ends = severalWords;
+            wordNumbers.push_back(ending - i);
+            wordNumbers.insert(wordNumbers.end(), sorted.begin() + i, sorted.begin() + ending);
+        }
+        i = ending;
         nodes[node].firstChild = static_cast<std::uint32_t>(nodes.size());
         while (i < end) {
             unsigned char byte = static_cast<unsigned char>(words[sorted[i]][depth]);
@@ -47,24 +54,28 @@ void UserWordIndex::build(const std::vector<std::string_view>& words) {
             while (groupEnd < end &&
                    static_cast<unsigned char>(words[sorted[groupEnd]][depth]) == byte)
                 ++groupEnd;
-            nodes.push_back({0, 0, byte, false});
+            nodes.push_back({0, 0, 0, byte, noWord});
             wordRanges.push_back({i, groupEnd});
             i = groupEnd;
         }
         nodes[node].childCount = static_cast<std::uint16_t>(nodes.size() - nodes[node].firstChild);
     }
-    numberStarts.push_back(static_cast<std::uint32_t>(wordNumbers.size()));
 
     firstByteNodes.fill(none);
-    firstPairNodes.assign(256 * 256, none);
+    pairRows.fill(0);
+    firstPairNodes.clear();
     const Node& root = nodes[0];
     for (std::uint32_t first = root.firstChild; first < root.firstChild + root.childCount;
          ++first) {
-        firstByteNodes[nodes[first].label] = first;
         const Node& node = nodes[first];
+        firstByteNodes[node.label] = first;
+        if (node.childCount == 0) continue;
+        pairRows[node.label] = static_cast<std::uint32_t>(firstPairNodes.size() / 256 + 1);
+        const size_t row = firstPairNodes.size();
+        firstPairNodes.resize(row + 256, none);
         for (std::uint32_t second = node.firstChild; second < node.firstChild + node.childCount;
              ++second)
-            firstPairNodes[nodes[first].label << 8 | nodes[second].label] = second;
+            firstPairNodes[row + nodes[second].label] = second;
     }
 }
 
@@ -77,25 +88,36 @@ std::uint32_t UserWordIndex::childOf(std::uint32_t node, unsigned char byte) con
     return none;
 }
 
+void UserWordIndex::addWordsAt(const Node& node, size_t start, size_t end,
+                               std::vector<UserWordOccurrence>& occurrences) const {
+    const auto at = static_cast<std::uint32_t>(start);
+    const auto length = static_cast<std::uint32_t>(end - start);
+    if (node.ends == oneWord) {
+        occurrences.push_back({node.words, at, length});
+    } else {
+        for (std::uint32_t i = node.words + 1; i <= node.words + wordNumbers[node.words]; ++i)
+            occurrences.push_back({wordNumbers[i], at, length});
+    }
+}
+
 void UserWordIndex::collectIn(std::string_view text, bool fromEveryByte,
                               std::vector<UserWordOccurrence>& occurrences) const {
     if (nodes.empty()) return;
     auto byteAt = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
-    size_t start = 0;
-    auto addNumbersOf = [&](std::uint32_t node) {
-        // Most nodes only lead on to longer words, and most of the others end one word.
-        if (!nodes[node].endsWords) return;
-        for (std::uint32_t i = numberStarts[node]; i < numberStarts[node + 1]; ++i)
-            occurrences.push_back({wordNumbers[i], static_cast<std::uint32_t>(start)});
-    };
-    for (; start < text.size(); start += fromEveryByte ? 1 : charLengthAt(text, start)) {
-        std::uint32_t node = firstByteNodes[byteAt(start)];
+    for (size_t start = 0; start < text.size();
+         start += fromEveryByte ? 1 : charLengthAt(text, start)) {
+        // Most nodes only lead on to longer words.
+        auto addWordsAt = [&](std::uint32_t node, size_t end) {
+            if (nodes[node].ends != noWord) this->addWordsAt(nodes[node], start, end, occurrences);
+        };
+        const unsigned char first = byteAt(start);
+        std::uint32_t node = firstByteNodes[first];
         if (node == none) continue;
-        addNumbersOf(node);
-        if (start + 1 == text.size()) break;
-        node = firstPairNodes[byteAt(start) << 8 | byteAt(start + 1)];
+        addWordsAt(node, start + 1);
+        if (start + 1 == text.size() || pairRows[first] == 0) continue;
+        node = firstPairNodes[(pairRows[first] - 1) * 256 + byteAt(start + 1)];
         for (size_t next = start + 2; node != none; ++next) {
-            addNumbersOf(node);
+            addWordsAt(node, next);
             if (next == text.size()) break;
             node = childOf(node, byteAt(next));
         }

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
-// An indexed word found in a text: its number and the byte where it starts.
+// An indexed word found in a text: its number, the byte where it starts and its length.
 struct UserWordOccurrence {
     std::uint32_t number;
     std::uint32_t start;
+    std::uint32_t length;
 };
 
 // The user words as a trie laid out flat, for finding those that occur in a word: from every
@@ -26,23 +28,30 @@ class UserWordIndex {
                    std::vector<UserWordOccurrence>& occurrences) const;
 
   private:
-    // 8 bytes, a node's own byte in it: looking for a child reads the children side by side, and
-    // the one found is then in the cache for the next step of the walk.
+    // 12 bytes, a node's own byte in it: looking for a child reads the children side by side, and
+    // the one found is then in the cache for the next step of the walk, with the word that ends
+    // there, if one does.
     struct Node {
         std::uint32_t firstChild; // the children are firstChild .. firstChild + childCount - 1
+        std::uint32_t words;      // the number of the one word that ends here, or see Ends
         std::uint16_t childCount;
         unsigned char label; // the byte that leads to the node
-        bool endsWords;      // whether words end here: their numbers are in wordNumbers
+        unsigned char ends;  // Ends
     };
+    // How many words end at a node. Where several do (a word listed more than once), `words` is
+    // where wordNumbers holds how many, then their numbers.
+    enum Ends : unsigned char { noWord, oneWord, severalWords };
     static constexpr std::uint32_t none = 0; // the root is nobody's child
 
     std::uint32_t childOf(std::uint32_t node, unsigned char byte) const;
+    void addWordsAt(const Node& node, size_t start, size_t end,
+                    std::vector<UserWordOccurrence>& occurrences) const;
 
     std::vector<Node> nodes;
-    // The numbers of the words that end at node n are wordNumbers[numberStarts[n]] up to
-    // wordNumbers[numberStarts[n + 1]], read only where some end.
-    std::vector<std::uint32_t> numberStarts;
     std::vector<std::uint32_t> wordNumbers;
     std::array<std::uint32_t, 256> firstByteNodes{}; // the root's child for each byte
-    std::vector<std::uint32_t> firstPairNodes;       // the node reached by each first two bytes
+    // The node reached by each first two bytes: a row of 256 for each first byte that leads on,
+    // so that the rows of the few lead bytes of a list's words lie close together.
+    std::array<std::uint32_t, 256> pairRows{}; // by first byte: 1 + its row, or 0
+    std::vector<std::uint32_t> firstPairNodes;
 };

@@ -118,7 +118,7 @@ bool WordTally::countOccurrences(std::string_view word, Scratch& scratch) const 
     std::uint64_t blanked = 0;
     bool wholeWordIsUserWord = false;
     for (const UserWordOccurrence& occurrence : found) {
-        const size_t length = userWordsByLength[occurrence.number].word.size();
+        const size_t length = occurrence.length;
         const std::uint64_t bytes =
             (length == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << length) - 1)
             << occurrence.start;
