@@ -55,17 +55,34 @@ class FileNotes final : public WordNotes {
 };
 
 // Adds a file's counts to the total a shard at a time, each under its own lock, so that the jobs
-// add their files at the same time; each job starts at a shard of its own. Counts are additive,
-// so the total is the sum of the files' whatever the order in which they are added.
+// add their files at the same time; each job starts at a shard of its own. A lock is held for a
+// part of a shard's words at a time: a job that finds a shard taken goes on with another, and
+// waits only where every shard it has words left for is taken, for one part. Counts are
+// additive, so the total is the sum of the files' whatever the order in which they are added.
 inline void addToTotal(FileCounting& counting, WordShards& total,
-                       std::array<std::mutex, maxShards>& shardLocks, size_t shards,
+                       std::array<TurnLock, maxShards>& shardLocks, size_t shards,
                        size_t firstShard, FileNotes* notes) {
+    constexpr size_t partSize = 128;
+    const ShardedWords& split = counting.countsByShard;
     counting.counts.splitInto(counting.countsByShard, shards);
-    for (size_t i = 0; i < shards; ++i) {
-        size_t shard = (firstShard + i) % shards;
-        std::lock_guard<std::mutex> lock(shardLocks[shard]);
+    std::array<size_t, maxShards> added{}; // words of each shard
+    auto isDone = [&](size_t shard) {
+        return added[shard] == split.shortWords[shard].size() + split.longWords[shard].size();
+    };
+    size_t shardsLeft = 0;
+    for (size_t shard = 0; shard < shards; ++shard) shardsLeft += !isDone(shard);
+    size_t taken = 0; // shards found taken since a part was last added
+    for (size_t shard = firstShard % shards; shardsLeft != 0; shard = (shard + 1) % shards) {
+        if (isDone(shard)) continue;
+        std::unique_lock<TurnLock> lock(shardLocks[shard], std::defer_lock);
+        if (!lock.try_lock()) {
+            if (++taken < shardsLeft) continue;
+            lock.lock();
+        }
+        taken = 0;
         if (notes) notes->useShard(shard);
-        total[shard].addShard(counting.countsByShard, shard, notes);
+        added[shard] = total[shard].addShard(split, shard, added[shard], partSize, notes);
+        shardsLeft -= isDone(shard);
     }
 }
 
@@ -84,7 +101,7 @@ void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOption
     for (int thread = 0; thread < jobs; ++thread)
         perThread.emplace_back(SentenceReader(options.sentenceLimit, options.progress));
     const size_t shards = shardsFor(jobs);
-    std::array<std::mutex, maxShards> shardLocks;
+    std::array<TurnLock, maxShards> shardLocks;
     const bool noting = !alone && lists && lists->hasLists();
     WordTally::NoteStores noteStores;
     std::vector<WordTally::Scratch*> noteScratches;

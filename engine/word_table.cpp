@@ -155,10 +155,10 @@ void ShortWordTable::splitInto(ShardedWords& split) const {
             split.shortWords[shardOf(slot.key, split.shards)].push_back({slot.key, slot.count});
 }
 
-void ShortWordTable::addAll(const std::vector<ShardedWords::ShortWord>& words, WordNotes* notes) {
-    makeRoomFor(words.size());
-    for (size_t first = 0; first < words.size(); first += WordTable::lookupGroupSize) {
-        size_t last = std::min(first + WordTable::lookupGroupSize, words.size());
+void ShortWordTable::addAll(const ShardedWords::ShortWord* words, size_t count, WordNotes* notes) {
+    makeRoomFor(count);
+    for (size_t first = 0; first < count; first += WordTable::lookupGroupSize) {
+        size_t last = std::min(first + WordTable::lookupGroupSize, count);
         for (size_t i = first; i < last; ++i) prefetch(words[i].key);
         if (notes) // the notes lie apart from the slots
             for (size_t i = first; i < last; ++i)
@@ -263,10 +263,10 @@ void LongWordTable::splitInto(ShardedWords& split) const {
 
 // A word's slot leads to its record elsewhere: a group's slots are fetched, then the records of
 // those that hold one, and only then is any word compared.
-void LongWordTable::addAll(const std::vector<ShardedWords::LongWord>& words, WordNotes* notes) {
-    makeRoomFor(words.size());
-    for (size_t first = 0; first < words.size(); first += WordTable::lookupGroupSize) {
-        size_t last = std::min(first + WordTable::lookupGroupSize, words.size());
+void LongWordTable::addAll(const ShardedWords::LongWord* words, size_t count, WordNotes* notes) {
+    makeRoomFor(count);
+    for (size_t first = 0; first < count; first += WordTable::lookupGroupSize) {
+        size_t last = std::min(first + WordTable::lookupGroupSize, count);
         for (size_t i = first; i < last; ++i) prefetch(words[i].hash);
         for (size_t i = first; i < last; ++i) prefetchRecord(words[i].hash);
         for (size_t i = first; i < last; ++i) {
@@ -440,9 +440,23 @@ void WordTable::splitInto(ShardedWords& split, size_t shards) const {
     longWords.splitInto(split);
 }
 
-void WordTable::addShard(const ShardedWords& split, size_t shard, WordNotes* notes) {
-    shortWords.addAll(split.shortWords[shard], notes);
-    longWords.addAll(split.longWords[shard], notes);
+size_t WordTable::addShard(const ShardedWords& split, size_t shard, size_t from, size_t most,
+                           WordNotes* notes) {
+    const std::vector<ShardedWords::ShortWord>& shortOnes = split.shortWords[shard];
+    const std::vector<ShardedWords::LongWord>& longOnes = split.longWords[shard];
+    if (from < shortOnes.size()) {
+        const size_t count = std::min(most, shortOnes.size() - from);
+        shortWords.addAll(shortOnes.data() + from, count, notes);
+        from += count;
+        most -= count;
+    }
+    if (from >= shortOnes.size() && most != 0) {
+        const size_t first = from - shortOnes.size();
+        const size_t count = std::min(most, longOnes.size() - first);
+        longWords.addAll(longOnes.data() + first, count, notes);
+        from += count;
+    }
+    return from;
 }
 
 void WordTable::keepNotes() {

@@ -90,7 +90,7 @@ class ShortWordTable {
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
     void splitInto(ShardedWords& split) const;
-    void addAll(const std::vector<ShardedWords::ShortWord>& words, WordNotes* notes);
+    void addAll(const ShardedWords::ShortWord* words, size_t count, WordNotes* notes);
     void clear();
     void keepNotes();
     void dropNotes();
@@ -151,7 +151,7 @@ class LongWordTable {
     size_t size() const { return wordCount; }
     template <class Update> void updateCounts(size_t part, size_t parts, Update update);
     void splitInto(ShardedWords& split) const;
-    void addAll(const std::vector<ShardedWords::LongWord>& words, WordNotes* notes);
+    void addAll(const ShardedWords::LongWord* words, size_t count, WordNotes* notes);
     void clear();
     void keepNotes();
     template <class Update> void updateNotedCounts(Update update);
@@ -253,9 +253,12 @@ class WordTable {
     size_t size() const { return shortWords.size() + longWords.size(); }
     // Puts every word that was counted into the shard of its hash, of `shards`.
     void splitInto(ShardedWords& split, size_t shards) const;
-    // Adds the counts and numbers of files of one shard's words; their lookups are grouped as in
-    // addOneToEach. Where the table keeps notes, `notes` is asked for those of the new words.
-    void addShard(const ShardedWords& split, size_t shard, WordNotes* notes = nullptr);
+    // Adds the counts and numbers of files of one shard's words, the short ones then the long
+    // ones, from the `from`-th on and at most `most` of them; returns the number of the first left.
+    // Their lookups are grouped as in addOneToEach. Where the table keeps notes, `notes` is asked
+    // for those of the new words.
+    size_t addShard(const ShardedWords& split, size_t shard, size_t from = 0,
+                    size_t most = SIZE_MAX, WordNotes* notes = nullptr);
     // Forgets every word but keeps the memory, for the next file to be counted in.
     void clear();
     // Keeps a note of 32 bits beside each word, set as the word is first added by addShard: called

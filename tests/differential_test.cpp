@@ -429,7 +429,9 @@ TEST_F(DifferentialTest, SeveralFilesAddUpTheirOneFileRuns) {
             const std::string name = std::to_string(files.size()) + ".txt";
             files.push_back({folder.file(name), name});
             const int roll = random.below(100);
+            // A long text has more words in a shard than the total takes from a job at a time.
             writeBytes(files.back().path, roll < 10   ? textNearTheSentenceLimit(random)
+                                          : roll < 15 ? mixedText(random, 20000)
                                           : roll < 55 ? denseText(random)
                                                       : mixedTextUpTo1500Bytes(random));
             std::vector<RankingRow> rows;

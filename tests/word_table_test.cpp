@@ -32,11 +32,15 @@ std::vector<Counted> rankedWords(WordTable table, std::int64_t minimum) {
     return rankedWords(std::move(shards), minimum);
 }
 
-// A run over several files adds them up in shards.
-void addToShards(const WordTable& table, WordShards& shards) {
+// A run over several files adds them up in shards, a part of each shard's words at a time.
+void addToShards(const WordTable& table, WordShards& shards, size_t partSize = SIZE_MAX) {
     ShardedWords split;
     table.splitInto(split, maxShards);
-    for (size_t shard = 0; shard < maxShards; ++shard) shards[shard].addShard(split, shard);
+    for (size_t shard = 0; shard < maxShards; ++shard) {
+        const size_t words = split.shortWords[shard].size() + split.longWords[shard].size();
+        for (size_t added = 0; added < words;)
+            added = shards[shard].addShard(split, shard, added, partSize);
+    }
 }
 
 #ifdef __linux__
@@ -109,10 +113,12 @@ TEST(WordTable, EveryWordIsCountedAndUpdatedOnceAsTheTablesGrow) {
     for (const std::string& word : words) ASSERT_EQ(table.countOf(word), 2) << word;
     EXPECT_EQ(table.size(), words.size());
     WordShards total; // as a run over several files adds up their tables: they grow more than once
-    addToShards(table, total);
+    addToShards(table, total, 7); // parts that end among the short words, the long, and between
     size_t totalWords = 0;
     for (const WordTable& shard : total) totalWords += shard.size();
     EXPECT_EQ(totalWords, words.size());
+    for (const std::string& word : words)
+        ASSERT_EQ(total[shardOfWord(word, maxShards)].countOf(word), withFiles(2)) << word;
 
     std::int64_t updated = 0;
     for (size_t part = 0; part < 2; ++part)
