@@ -3,6 +3,7 @@
 #include "shift_jis.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 // The words are sorted, so the words under a node form a range in which those that end at the node
@@ -26,6 +27,7 @@ void UserWordIndex::build(const std::vector<std::string_view>& words) {
     wordNumbers.clear();
 
     nodes.push_back({0, 0, 0, 0, noWord});
+    labels.assign(1, 0);
     wordRanges.push_back({0, static_cast<std::uint32_t>(sorted.size())});
     size_t depth = 0;
     size_t levelEnd = 1;
@@ -55,6 +57,7 @@ void UserWordIndex::build(const std::vector<std::string_view>& words) {
                    static_cast<unsigned char>(words[sorted[groupEnd]][depth]) == byte)
                 ++groupEnd;
             nodes.push_back({0, 0, 0, byte, noWord});
+            labels.push_back(byte);
             wordRanges.push_back({i, groupEnd});
             i = groupEnd;
         }
@@ -79,11 +82,17 @@ void UserWordIndex::build(const std::vector<std::string_view>& words) {
     }
 }
 
-// Most nodes have a child or two, fewer than a call to memchr would pay for.
+// Most nodes have a child or two, found among the nodes themselves.
 std::uint32_t UserWordIndex::childOf(std::uint32_t node, unsigned char byte) const {
     const Node& parent = nodes[node];
-    for (std::uint32_t child = parent.firstChild; child < parent.firstChild + parent.childCount;
-         ++child)
+    const std::uint32_t first = parent.firstChild;
+    if (parent.childCount > manyChildren) {
+        const void* child = std::memchr(&labels[first], byte, parent.childCount);
+        return child ? first + static_cast<std::uint32_t>(static_cast<const unsigned char*>(child) -
+                                                          &labels[first])
+                     : none;
+    }
+    for (std::uint32_t child = first; child < first + parent.childCount; ++child)
         if (nodes[child].label == byte) return child;
     return none;
 }

@@ -42,12 +42,17 @@ class UserWordIndex {
     // where wordNumbers holds how many, then their numbers.
     enum Ends : unsigned char { noWord, oneWord, severalWords };
     static constexpr std::uint32_t none = 0; // the root is nobody's child
+    // Past this many children, a node's child is found among their labels, side by side in one
+    // cache line where the children's nodes would take several: after the first byte of a
+    // double-byte character a node may have some sixty.
+    static constexpr std::uint16_t manyChildren = 4;
 
     std::uint32_t childOf(std::uint32_t node, unsigned char byte) const;
     void addWordsAt(const Node& node, size_t start, size_t end,
                     std::vector<UserWordOccurrence>& occurrences) const;
 
     std::vector<Node> nodes;
+    std::vector<unsigned char> labels; // of the nodes again
     std::vector<std::uint32_t> wordNumbers;
     std::array<std::uint32_t, 256> firstByteNodes{}; // the root's child for each byte
     // The node reached by each first two bytes: a row of 256 for each first byte that leads on,
