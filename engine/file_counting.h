@@ -11,12 +11,30 @@
 #include <array>
 #include <cstddef>
 #include <mutex>
-#include <optional>
 #include <utility>
 #include <vector>
 
 // How a run over several files counts them: each file into a table of its own, added to the total
 // once the file is done.
+
+// The words of a file on their way to the total, split by shard: those of each shard from
+// added[shard] on are left to add, a part at a time.
+struct WordsToAdd {
+    const ShardedWords* words = nullptr;
+    std::array<size_t, maxShards> added{};
+    WordTally::FileMarks marks; // the user words found in the file, where the lists are noted
+
+    size_t leftIn(size_t shard) const {
+        return words
+                   ? words->shortWords[shard].size() + words->longWords[shard].size() - added[shard]
+                   : 0;
+    }
+    size_t left() const {
+        size_t count = 0;
+        for (size_t shard = 0; shard < maxShards; ++shard) count += leftIn(shard);
+        return count;
+    }
+};
 
 // What a thread keeps from one file to the next, so that a folder of small files does not take
 // and give back the memory of every file. The table lies on cache lines of its own: while the
@@ -30,61 +48,41 @@ struct FileCounting {
     alignas(64) ShardedWords countsByShard; // its words as they are added to the total
     WordBatch batches[2];                   // the words of each of the reader's two blocks
     WordTally::Scratch scratches[2];        // for the lists of a keyword run
+    WordsToAdd adding;                      // the words of the file counted last
+    // What is left of the file before, whose last shards other jobs held: a copy of its words,
+    // with the bytes of the long ones, added with those of the next file.
+    WordsToAdd waiting;
+    ShardedWords waitingWords;
+    std::vector<char> waitingBytes;
 };
 
-// What the total asks of a job as it adds one file's words to a shard, where the lists are noted
-// in the total: what the lists make of a word new to the total, kept in the shard's store, and the
-// user words found in each of the file's words, marked for the file.
-class FileNotes final : public WordNotes {
-  public:
-    FileNotes(const WordTally& lists, WordTally::NoteStores& stores, std::uint32_t file,
-              WordTally::Scratch& scratch)
-        : lists(lists), stores(stores), file(file), scratch(scratch) {}
-    void useShard(size_t shard) { store = &stores[shard]; }
-    std::uint32_t noteOf(std::string_view word) override {
-        return lists.noteOf(word, *store, scratch);
-    }
-    void take(std::uint32_t note) override { lists.markUserWordsOf(note, *store, file, scratch); }
+// The total of a run over several files as its jobs add to it, each shard under a lock of its
+// own. Where the lists are noted, it has `notedLists` and the stores of its shards' notes.
+struct SharedTotal {
+    SharedTotal(WordShards& shards, size_t shardCount, const WordTally* notedLists)
+        : shards(shards), shardCount(shardCount), notedLists(notedLists) {}
 
-  private:
-    const WordTally& lists;
-    WordTally::NoteStores& stores;
-    std::uint32_t file;
-    WordTally::Scratch& scratch;
-    std::vector<std::uint32_t>* store = nullptr;
+    WordShards& shards;
+    const size_t shardCount;
+    const WordTally* const notedLists;
+    std::array<TurnLock, maxShards> locks;
+    WordTally::NoteStores noteStores;
 };
 
-// Adds a file's counts to the total a shard at a time, each under its own lock, so that the jobs
-// add their files at the same time; each job starts at a shard of its own. A lock is held for a
-// part of a shard's words at a time: a job that finds a shard taken goes on with another, and
-// waits only where every shard it has words left for is taken, for one part. Counts are
-// additive, so the total is the sum of the files' whatever the order in which they are added.
-inline void addToTotal(FileCounting& counting, WordShards& total,
-                       std::array<TurnLock, maxShards>& shardLocks, size_t shards,
-                       size_t firstShard, FileNotes* notes) {
-    constexpr size_t partSize = 128;
-    const ShardedWords& split = counting.countsByShard;
-    counting.counts.splitInto(counting.countsByShard, shards);
-    std::array<size_t, maxShards> added{}; // words of each shard
-    auto isDone = [&](size_t shard) {
-        return added[shard] == split.shortWords[shard].size() + split.longWords[shard].size();
-    };
-    size_t shardsLeft = 0;
-    for (size_t shard = 0; shard < shards; ++shard) shardsLeft += !isDone(shard);
-    size_t taken = 0; // shards found taken since a part was last added
-    for (size_t shard = firstShard % shards; shardsLeft != 0; shard = (shard + 1) % shards) {
-        if (isDone(shard)) continue;
-        std::unique_lock<TurnLock> lock(shardLocks[shard], std::defer_lock);
-        if (!lock.try_lock()) {
-            if (++taken < shardsLeft) continue;
-            lock.lock();
-        }
-        taken = 0;
-        if (notes) notes->useShard(shard);
-        added[shard] = total[shard].addShard(split, shard, added[shard], partSize, notes);
-        shardsLeft -= isDone(shard);
-    }
-}
+// Adds the file just counted to the total, a part of a shard's words at a time under the shard's
+// lock, so that the jobs add their files at the same time; each job starts at a shard of its own.
+// A job that finds a shard taken goes on with another. Where every shard it has words left for is
+// taken and few words are left, it leaves them for later and goes on to count its next file,
+// unless words of the file before still wait: then it waits for one of their shards, for a part.
+// Counts are additive, so the total is the sum of the files' whatever the order in which they
+// are added.
+void addToTotal(FileCounting& counting, SharedTotal& total, size_t firstShard);
+// Adds what is left of the file before, once the job has no next file.
+void addWaitingWords(FileCounting& counting, SharedTotal& total);
+// Where the lists are noted: prepares the total and the jobs for the notes before any file is
+// added, and turns the total into the run's tally once all are.
+void prepareNotes(SharedTotal& total, std::vector<FileCounting>& jobs);
+void applyNotes(SharedTotal& total, std::vector<FileCounting>& jobs);
 
 // Has countFile(path, alone, counting, failure) count each file into the table of its thread,
 // which is added to the total once the file is done, so memory holds the total and one file's
@@ -100,36 +98,22 @@ void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOption
     std::vector<FileCounting> perThread;
     for (int thread = 0; thread < jobs; ++thread)
         perThread.emplace_back(SentenceReader(options.sentenceLimit, options.progress));
-    const size_t shards = shardsFor(jobs);
-    std::array<TurnLock, maxShards> shardLocks;
     const bool noting = !alone && lists && lists->hasLists();
-    WordTally::NoteStores noteStores;
-    std::vector<WordTally::Scratch*> noteScratches;
-    if (noting) {
-        for (size_t shard = 0; shard < shards; ++shard) total[shard].keepNotes();
-        for (FileCounting& counting : perThread) {
-            lists->prepareForNotes(counting.scratches[0]);
-            noteScratches.push_back(&counting.scratches[0]);
-        }
-    }
+    SharedTotal shared(total, shardsFor(jobs), noting ? lists : nullptr);
+    if (noting) prepareNotes(shared, perThread);
     forEachInParallel(targets.size(), jobs, [&](size_t i, size_t thread) {
         FileCounting& counting = perThread[thread];
         FileOutcome& outcome = outcomes[i];
         outcome.result = countFile(targets[i].path.c_str(), alone, counting, outcome.failure);
-        if (outcome.result == RunResult::Done && alone) {
+        if (outcome.result == RunResult::Done && alone)
             std::swap(total[0], counting.counts);
-        } else if (outcome.result == RunResult::Done) {
-            std::optional<FileNotes> notes;
-            if (noting)
-                notes.emplace(*lists, noteStores, static_cast<std::uint32_t>(i),
-                              counting.scratches[0]);
-            addToTotal(counting, total, shardLocks, shards, thread * shards / jobs,
-                       notes ? &*notes : nullptr);
-        }
+        else if (outcome.result == RunResult::Done)
+            addToTotal(counting, shared, thread * shared.shardCount / jobs);
         counting.counts.clear();
         if (options.progress) ++options.progress->filesDone;
     });
-    if (noting) lists->applyNotes(total, shards, noteStores, noteScratches);
+    for (FileCounting& counting : perThread) addWaitingWords(counting, shared);
+    if (noting) applyNotes(shared, perThread);
 }
 
 // A keyword or compound run over one target, made by the run of its options over several: the

@@ -182,7 +182,6 @@ constexpr std::uint32_t mostStored = storedNote / 2; // so that bits 1 to 30 hol
 
 void WordTally::prepareForNotes(Scratch& scratch) const {
     scratch.userWordCounts.resize(userWordsByLength.size());
-    scratch.markedIn.assign(userWordsByLength.size(), 0);
     scratch.filesOf.assign(userWordsByLength.size(), 0);
 }
 
@@ -215,12 +214,18 @@ void WordTally::forEachUserWordOf(std::uint32_t note, const std::vector<std::uin
 }
 
 void WordTally::markUserWordsOf(std::uint32_t note, const std::vector<std::uint32_t>& store,
-                                std::uint32_t file, Scratch& scratch) const {
+                                FileMarks& marks) const {
     forEachUserWordOf(note, store, [&](std::uint32_t position) {
-        if (scratch.markedIn[position] == file + 1) return;
-        scratch.markedIn[position] = file + 1;
-        ++scratch.filesOf[position];
+        marks[position / 64] |= std::uint64_t{1} << (position % 64);
     });
+}
+
+void WordTally::countMarks(FileMarks& marks, Scratch& scratch) {
+    for (size_t i = 0; i < marks.size(); ++i) {
+        for (std::uint64_t bits = marks[i]; bits != 0; bits &= bits - 1)
+            ++scratch.filesOf[i * 64 + static_cast<size_t>(__builtin_ctzll(bits))];
+        marks[i] = 0;
+    }
 }
 
 // Each word's count goes to the user words found in it and stays its own only where it counts as

@@ -24,7 +24,6 @@ class WordTally {
         std::vector<std::int64_t> userWordCounts;    // what each user word adds, by walk position
         std::vector<size_t> countedUserWords;        // the positions whose count is not 0
         std::vector<std::uint32_t> foundUserWords;   // in a word: a position for each occurrence
-        std::vector<std::uint32_t> markedIn;         // by position: 1 + the file that last found it
         std::vector<std::int64_t> filesOf;           // by position: the files that found it
         std::vector<UserWordOccurrence> occurrences; // of user words in a word, as the walk found
         std::vector<size_t> found; // the walk positions of user words that may occur in a word
@@ -45,15 +44,19 @@ class WordTally {
     // A run over several files applies the lists once per distinct word of the run instead: as a
     // word first enters the total, noteOf gives what the lists make of it, which the total keeps
     // beside it (what does not fit goes to `store`, kept with the total's shard). Each word added
-    // from a file takes its note, and markUserWordsOf counts the file once for each user word found
-    // in it. Once all files are added, applyNotes turns the total into the run's tally, with the
+    // from a file takes its note, and markUserWordsOf marks the user words found in it for the
+    // file; once all its words are added, countMarks counts the file once for each user word it
+    // marked. Once all files are added, applyNotes turns the total into the run's tally, with the
     // scratches of the jobs, each prepared with prepareForNotes.
+    using FileMarks = std::vector<std::uint64_t>; // a bit per user word, by walk position
     bool hasLists() const { return !userWordsByLength.empty() || excludedWords.size() != 0; }
     void prepareForNotes(Scratch& scratch) const;
+    FileMarks noMarks() const { return FileMarks((userWordsByLength.size() + 63) / 64); }
     std::uint32_t noteOf(std::string_view word, std::vector<std::uint32_t>& store,
                          Scratch& scratch) const;
     void markUserWordsOf(std::uint32_t note, const std::vector<std::uint32_t>& store,
-                         std::uint32_t file, Scratch& scratch) const;
+                         FileMarks& marks) const;
+    static void countMarks(FileMarks& marks, Scratch& scratch);
     using NoteStores = std::array<std::vector<std::uint32_t>, maxShards>;
     void applyNotes(WordShards& total, size_t shards, const NoteStores& stores,
                     const std::vector<Scratch*>& scratches) const;
