@@ -6,10 +6,11 @@
 
 namespace {
 
-// A shard's lock is held for a part of a file's words at a time. A few parts at most are left for
-// later, so that what waits is small whatever the file.
+// A shard's lock is held for a part of a file's words at a time. Up to 8,192 words are left for
+// later (some 300 KiB with the long words' bytes), so that what waits stays small whatever the
+// file: more would wait only in the largest files.
 constexpr size_t partSize = 128;
-constexpr size_t mostWaiting = 4 * partSize;
+constexpr size_t mostWaiting = 64 * partSize;
 
 // What the total asks of a job as it adds a file's words to a shard, where the lists are noted in
 // the total: what the lists make of a word new to the total, kept in the shard's store, and the
