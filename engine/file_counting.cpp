@@ -102,7 +102,7 @@ void addToTotal(FileCounting& counting, SharedTotal& total, size_t firstShard) {
     for (size_t shard = firstShard % shards, left; (left = shardsLeft()) != 0;
          shard = (shard + 1) % shards) {
         if (leftIn(shard) == 0) continue;
-        std::unique_lock<TurnLock> lock(total.locks[shard], std::defer_lock);
+        std::unique_lock<std::mutex> lock(total.locks[shard], std::defer_lock);
         if (!lock.try_lock()) {
             if (++taken < left) continue;
             if (before.left() == 0 && now.left() <= mostWaiting) {
@@ -123,7 +123,7 @@ void addToTotal(FileCounting& counting, SharedTotal& total, size_t firstShard) {
 void addWaitingWords(FileCounting& counting, SharedTotal& total) {
     WordsToAdd& words = counting.waiting;
     for (size_t shard = 0; shard < total.shardCount; ++shard) {
-        std::lock_guard<TurnLock> lock(total.locks[shard]);
+        std::lock_guard<std::mutex> lock(total.locks[shard]);
         while (words.leftIn(shard) != 0) addPart(words, shard, total, counting.scratches[0]);
     }
     finishFile(words, total, counting.scratches[0]);

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -64,7 +65,7 @@ struct SharedTotal {
     WordShards& shards;
     const size_t shardCount;
     const WordTally* const notedLists;
-    std::array<TurnLock, maxShards> locks;
+    std::array<std::mutex, maxShards> locks;
     WordTally::NoteStores noteStores;
 };
 
@@ -85,9 +86,10 @@ void applyNotes(SharedTotal& total, std::vector<FileCounting>& jobs);
 
 // Has countFile(path, alone, counting, failure) count each file into the table of its thread,
 // which is added to the total once the file is done, so memory holds the total and one file's
-// table per job (with what waits of the file before). A file that fails adds nothing. `alone`: the file is the run's only one, so it
-// may take a second thread, and its table is the total; with several files, the jobs are the
-// threads, and `lists`, where given, are applied through notes in the total once all are added.
+// table per job (with what waits of the file before). A file that fails adds nothing. `alone`: the
+// file is the run's only one, so it may take a second thread, and its table is the total; with
+// several files, the jobs are the threads, and `lists`, where given, are applied through notes in
+// the total once all are added.
 template <class CountFile>
 void countTargets(const std::vector<TargetFile>& targets, const KeywordRunOptions& options,
                   const WordTally* lists, std::vector<FileOutcome>& outcomes, WordShards& total,

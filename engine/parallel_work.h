@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
-#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <system_error>
@@ -42,24 +41,3 @@ template <class Work> void forEachInParallel(std::size_t count, int threads, Wor
     for (std::thread& helper : helpers) helper.join();
     if (firstFailure) std::rethrow_exception(firstFailure);
 }
-
-// A lock taken in the order it was asked for, waited for by yielding rather than sleeping: the
-// jobs of a run hold one for a part of a shard's words at a time, shorter than it takes to wake a
-// thread that slept, and taking it in turn keeps a job that holds it from taking it again before
-// one that waits.
-class TurnLock {
-  public:
-    bool try_lock() {
-        std::uint32_t free = serving.load(std::memory_order_acquire);
-        return next.compare_exchange_strong(free, free + 1, std::memory_order_acquire);
-    }
-    void lock() {
-        const std::uint32_t turn = next.fetch_add(1, std::memory_order_relaxed);
-        while (serving.load(std::memory_order_acquire) != turn) std::this_thread::yield();
-    }
-    void unlock() { serving.fetch_add(1, std::memory_order_release); }
-
-  private:
-    std::atomic<std::uint32_t> next{0};    // the turn the next to ask gets
-    std::atomic<std::uint32_t> serving{0}; // the turn that holds the lock, or may take it
-};
