@@ -53,21 +53,22 @@ void finishFile(WordsToAdd& words, SharedTotal& total, WordTally::Scratch& scrat
 void keepWaiting(FileCounting& counting, size_t shards) {
     const WordsToAdd& left = counting.adding;
     ShardedWords& copy = counting.waitingWords;
+    // The short words are added before the long ones.
+    auto firstShortLeft = [&](size_t shard) {
+        return std::min(left.added[shard], left.words->shortWords[shard].size());
+    };
+    auto firstLongLeft = [&](size_t shard) { return left.added[shard] - firstShortLeft(shard); };
     size_t bytes = 0;
-    for (size_t shard = 0; shard < shards; ++shard) {
-        const size_t shortOnes = left.words->shortWords[shard].size();
-        const size_t firstLong = std::max(left.added[shard], shortOnes) - shortOnes;
-        for (size_t i = firstLong; i < left.words->longWords[shard].size(); ++i)
+    for (size_t shard = 0; shard < shards; ++shard)
+        for (size_t i = firstLongLeft(shard); i < left.words->longWords[shard].size(); ++i)
             bytes += left.words->longWords[shard][i].word.size();
-    }
     counting.waitingBytes.resize(bytes);
     char* next = counting.waitingBytes.data();
     for (size_t shard = 0; shard < shards; ++shard) {
         const auto& shortWords = left.words->shortWords[shard];
         const auto& longWords = left.words->longWords[shard];
-        const size_t firstShort = std::min(left.added[shard], shortWords.size());
-        const size_t firstLong = left.added[shard] - firstShort;
-        copy.shortWords[shard].assign(shortWords.begin() + firstShort, shortWords.end());
+        const size_t firstLong = firstLongLeft(shard);
+        copy.shortWords[shard].assign(shortWords.begin() + firstShortLeft(shard), shortWords.end());
         copy.longWords[shard].clear();
         for (size_t i = firstLong; i < longWords.size(); ++i) {
             const ShardedWords::LongWord& word = longWords[i];
