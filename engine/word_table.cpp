@@ -1,5 +1,7 @@
 #include "word_table.h"
 
+#include "radix_sort.h"
+
 #include "parallel_work.h"
 
 #include <algorithm>
@@ -204,14 +206,43 @@ std::int64_t ShortWordTable::countOf(std::uint64_t key) const {
     return slots.empty() ? 0 : find(key).count;
 }
 
+namespace {
+
+// Most of a large table's words are counted once; they rank after all others, by their bytes
+// alone, and are sorted by them (radix_sort.h) while the others are sorted by comparison. Where
+// there are enough words for it to pay, the two parts are sorted on two threads.
+template <class SortPart> void sortBothParts(size_t words, SortPart sortPart) {
+    constexpr size_t wordsForTwoThreads = 65536;
+    forEachInParallel(2, words >= wordsForTwoThreads ? 2 : 1,
+                      [&](size_t part, size_t) { sortPart(part == 1); });
+}
+
+// The byte of a key at `level`, 0 the most significant.
+unsigned char keyByte(std::uint64_t key, int level) {
+    return static_cast<unsigned char>(key >> (56 - 8 * level));
+}
+
+} // namespace
+
 void ShortWordTable::rank(std::int64_t least) {
     auto end = std::remove_if(slots.begin(), slots.end(),
                               [least](const Slot& slot) { return countPart(slot.count) < least; });
     wordCount = end - slots.begin();
-    std::sort(slots.begin(), end, [](const Slot& a, const Slot& b) {
+    auto ranksBefore = [](const Slot& a, const Slot& b) {
         std::int64_t countOfA = countPart(a.count);
         std::int64_t countOfB = countPart(b.count);
         return countOfA != countOfB ? countOfA > countOfB : a.key > b.key;
+    };
+    auto countedOnce = std::partition(slots.begin(), end,
+                                      [](const Slot& slot) { return countPart(slot.count) > 1; });
+    sortBothParts(wordCount, [&](bool onceCounted) {
+        if (!onceCounted)
+            std::sort(slots.begin(), countedOnce, ranksBefore);
+        else
+            sortByDigitsDescending(
+                countedOnce, end, sizeof(std::uint64_t),
+                [](const Slot& slot, int level) { return keyByte(slot.key, level); },
+                [&](auto first, auto last) { std::sort(first, last, ranksBefore); });
     });
 }
 
@@ -350,19 +381,20 @@ LongWordTable::RecordRef LongWordTable::appendRecord(std::string_view word, std:
     return ref;
 }
 
-// Words counted once are most of the long ones, and they rank after all others: they are sorted
-// on a thread of their own while the others are sorted on this one.
 void LongWordTable::rank(std::int64_t least) {
     LargeVector<std::uint64_t>().swap(slots);
     collectRanked(least);
     auto countedOnce = std::partition(ranked.begin(), ranked.end(), [](const RankedRecord& record) {
         return record.cutCount > 1;
     });
-    forEachInParallel(2, 2, [&](size_t half, size_t) {
-        if (half == 0)
+    sortBothParts(ranked.size(), [&](bool onceCounted) {
+        if (!onceCounted)
             sortRanked(ranked.begin(), countedOnce);
         else
-            sortRanked(countedOnce, ranked.end());
+            sortByDigitsDescending(
+                countedOnce, ranked.end(), sizeof(std::uint64_t),
+                [](const RankedRecord& record, int level) { return keyByte(record.prefix, level); },
+                [this](auto first, auto last) { sortRanked(first, last); });
     });
 }
 

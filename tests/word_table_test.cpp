@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
+#include <random>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -129,6 +131,28 @@ TEST(WordTable, EveryWordIsCountedAndUpdatedOnceAsTheTablesGrow) {
     EXPECT_EQ(updated, static_cast<std::int64_t>(words.size()));
     for (const std::string& word : words) ASSERT_EQ(table.countOf(word), 10) << word;
     EXPECT_EQ(rankedWords(std::move(table), 11).size(), 0u);
+}
+
+// Most words of a large table are counted once and are put in order by their bytes, a byte at a
+// time, the others by comparison: the words here share first bytes, up to the whole eight-byte
+// prefix of long words, and bytes above 0x7F, so that any byte taken signed or in the wrong order,
+// or a group left unsorted, would show in the order.
+TEST(WordTable, RanksManyWordsCountedOnceInByteOrder) {
+    std::minstd_rand random(5);
+    const std::string bytes = "\x82\xA0\x88\x9F\x41\xE0";
+    std::map<std::string, std::int64_t> counts;
+    while (counts.size() < 70000) {
+        std::string word(1 + random() % 14, ' ');
+        for (char& byte : word) byte = bytes[random() % bytes.size()];
+        counts[word] += random() % 4 == 0 ? 2 + random() % 3 : 1;
+    }
+    WordTable table;
+    for (const auto& [word, count] : counts) table.add(word, count);
+    std::vector<Counted> expected(counts.begin(), counts.end());
+    std::sort(expected.begin(), expected.end(), [](const Counted& a, const Counted& b) {
+        return a.second != b.second ? a.second > b.second : a.first > b.first;
+    });
+    EXPECT_EQ(rankedWords(std::move(table), 1), expected);
 }
 
 // A thread counts file after file in one table, cleared in between: a large file's table starts
