@@ -64,6 +64,12 @@ void UserWordIndex::build(const std::vector<std::string_view>& words) {
         nodes[node].childCount = static_cast<std::uint16_t>(nodes.size() - nodes[node].firstChild);
     }
 
+    longerPrefixes.assign((size_t{1} << prefixBits) / 64, 0);
+    for (std::string_view word : words) {
+        if (word.size() < 3) continue;
+        const size_t bit = prefixBit(word, 0, std::min<size_t>(word.size(), 4));
+        longerPrefixes[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
     firstByteNodes.fill(none);
     pairRows.fill(0);
     firstPairNodes.clear();
@@ -78,7 +84,8 @@ void UserWordIndex::build(const std::vector<std::string_view>& words) {
         firstPairNodes.resize(row + 256, none);
         for (std::uint32_t second = node.firstChild; second < node.firstChild + node.childCount;
              ++second)
-            firstPairNodes[row + nodes[second].label] = second;
+            firstPairNodes[row + nodes[second].label] =
+                second | (nodes[second].ends != noWord ? pairEnds : 0);
     }
 }
 
@@ -95,6 +102,21 @@ std::uint32_t UserWordIndex::childOf(std::uint32_t node, unsigned char byte) con
     for (std::uint32_t child = first; child < first + parent.childCount; ++child)
         if (nodes[child].label == byte) return child;
     return none;
+}
+
+size_t UserWordIndex::prefixBit(std::string_view text, size_t start, size_t length) {
+    std::uint64_t bytes = length;
+    for (size_t i = start; i < start + length; ++i)
+        bytes = bytes << 8 | static_cast<unsigned char>(text[i]);
+    return static_cast<size_t>(bytes * 0x9E3779B97F4A7C15ull >> (64 - prefixBits));
+}
+
+// Whether a word of three bytes or more may start at `start` of text.
+bool UserWordIndex::hasLongerWordsAt(std::string_view text, size_t start) const {
+    auto isSet = [&](size_t bit) { return longerPrefixes[bit / 64] >> (bit % 64) & 1; };
+    const size_t left = text.size() - start;
+    return (left >= 3 && isSet(prefixBit(text, start, 3))) ||
+           (left >= 4 && isSet(prefixBit(text, start, 4)));
 }
 
 void UserWordIndex::addWordsAt(const Node& node, size_t start, size_t end,
@@ -124,11 +146,14 @@ void UserWordIndex::collectIn(std::string_view text, bool fromEveryByte,
         if (node == none) continue;
         addWordsAt(node, start + 1);
         if (start + 1 == text.size() || pairRows[first] == 0) continue;
-        node = firstPairNodes[(pairRows[first] - 1) * 256 + byteAt(start + 1)];
-        for (size_t next = start + 2; node != none; ++next) {
+        const std::uint32_t pair = firstPairNodes[(pairRows[first] - 1) * 256 + byteAt(start + 1)];
+        node = pair & ~pairEnds;
+        if (pair & pairEnds) this->addWordsAt(nodes[node], start, start + 2, occurrences);
+        if (node == none || !hasLongerWordsAt(text, start)) continue;
+        for (size_t next = start + 2; next < text.size();) {
+            node = childOf(node, byteAt(next++));
+            if (node == none) break;
             addWordsAt(node, next);
-            if (next == text.size()) break;
-            node = childOf(node, byteAt(next));
         }
     }
 }

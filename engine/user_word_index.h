@@ -48,6 +48,8 @@ class UserWordIndex {
     static constexpr std::uint16_t manyChildren = 4;
 
     std::uint32_t childOf(std::uint32_t node, unsigned char byte) const;
+    static size_t prefixBit(std::string_view text, size_t start, size_t length);
+    bool hasLongerWordsAt(std::string_view text, size_t start) const;
     void addWordsAt(const Node& node, size_t start, size_t end,
                     std::vector<UserWordOccurrence>& occurrences) const;
 
@@ -58,5 +60,11 @@ class UserWordIndex {
     // The node reached by each first two bytes: a row of 256 for each first byte that leads on,
     // so that the rows of the few lead bytes of a list's words lie close together.
     std::array<std::uint32_t, 256> pairRows{}; // by first byte: 1 + its row, or 0
-    std::vector<std::uint32_t> firstPairNodes;
+    std::vector<std::uint32_t> firstPairNodes; // with pairEnds set where a word ends there
+    static constexpr std::uint32_t pairEnds = std::uint32_t{1} << 31;
+    // A bit for the first three bytes of every word of three, and the first four of every longer
+    // one, by their hash: most walks that get past the first two bytes would go no further, and
+    // a bit that is clear spares them the nodes, which lie all over the trie.
+    static constexpr int prefixBits = 20;
+    std::vector<std::uint64_t> longerPrefixes;
 };
