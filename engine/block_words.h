@@ -34,8 +34,8 @@ class BlockWords {
     // copied.
     void add(std::string_view word, bool inBlock) {
         if (inBlock)
-            filling->words.push_back({static_cast<std::uint32_t>(word.data() - filling->text),
-                                      static_cast<std::uint32_t>(word.size())});
+            filling->words.emplace_back(static_cast<std::uint32_t>(word.data() - filling->text),
+                                        static_cast<std::uint32_t>(word.size()));
         else
             filling->copiedWords.emplace_back(word);
     }

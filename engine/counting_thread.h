@@ -12,7 +12,12 @@
 
 // Where a word lies in a block: half the size of a string_view, for a batch holds tens of
 // thousands of them.
+//
+// It is made where it lies, by emplace_back, as are the other small records the engine makes by
+// the million: one made aside and copied in is stored a field at a time and read back whole, and
+// the processor cannot hand a read on from several stores without waiting for them to land.
 struct WordSpan {
+    WordSpan(std::uint32_t offset, std::uint32_t length) : offset(offset), length(length) {}
     std::uint32_t offset;
     std::uint32_t length;
 };

@@ -73,7 +73,8 @@ void keepWaiting(FileCounting& counting, size_t shards) {
         for (size_t i = firstLong; i < longWords.size(); ++i) {
             const ShardedWords::LongWord& word = longWords[i];
             std::memcpy(next, word.word.data(), word.word.size());
-            copy.longWords[shard].push_back({{next, word.word.size()}, word.count, word.hash});
+            copy.longWords[shard].emplace_back(std::string_view(next, word.word.size()), word.count,
+                                               word.hash);
             next += word.word.size();
         }
     }

@@ -124,10 +124,10 @@ void UserWordIndex::addWordsAt(const Node& node, size_t start, size_t end,
     const auto at = static_cast<std::uint32_t>(start);
     const auto length = static_cast<std::uint32_t>(end - start);
     if (node.ends == oneWord) {
-        occurrences.push_back({node.words, at, length});
+        occurrences.emplace_back(node.words, at, length);
     } else {
         for (std::uint32_t i = node.words + 1; i <= node.words + wordNumbers[node.words]; ++i)
-            occurrences.push_back({wordNumbers[i], at, length});
+            occurrences.emplace_back(wordNumbers[i], at, length);
     }
 }
 

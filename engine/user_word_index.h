@@ -6,8 +6,11 @@
 #include <string_view>
 #include <vector>
 
-// An indexed word found in a text: its number, the byte where it starts and its length.
+// An indexed word found in a text: its number, the byte where it starts and its length. Made in
+// place, as a WordSpan is (counting_thread.h).
 struct UserWordOccurrence {
+    UserWordOccurrence(std::uint32_t number, std::uint32_t start, std::uint32_t length)
+        : number(number), start(start), length(length) {}
     std::uint32_t number;
     std::uint32_t start;
     std::uint32_t length;

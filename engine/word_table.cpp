@@ -154,7 +154,7 @@ void ShortWordTable::setShift() {
 void ShortWordTable::splitInto(ShardedWords& split) const {
     for (const Slot& slot : slots)
         if (slot.key != freeKey && countPart(slot.count) != 0)
-            split.shortWords[shardOf(slot.key, split.shards)].push_back({slot.key, slot.count});
+            split.shortWords[shardOf(slot.key, split.shards)].emplace_back(slot.key, slot.count);
 }
 
 void ShortWordTable::addAll(const ShardedWords::ShortWord* words, size_t count, WordNotes* notes) {
@@ -287,8 +287,8 @@ void LongWordTable::splitInto(ShardedWords& split) const {
         const char* record = recordAt((slot & 0xFFFFFFFFu) - 1);
         std::uint32_t hash = static_cast<std::uint32_t>(slot >> 32);
         if (countPart(countAt(record)) != 0)
-            split.longWords[shardOf(hash, split.shards)].push_back(
-                {wordAt(record), countAt(record), hash});
+            split.longWords[shardOf(hash, split.shards)].emplace_back(wordAt(record),
+                                                                      countAt(record), hash);
     }
 }
 
@@ -407,10 +407,10 @@ void LongWordTable::collectRanked(std::int64_t least) {
             std::string_view word = wordAt(record);
             std::int64_t count = countPart(countAt(record));
             if (count >= least)
-                ranked.push_back(
-                    {keyOf(word.substr(0, ShortWordTable::maxLength)),
-                     static_cast<RecordRef>(number << chunkBits | at),
-                     static_cast<std::uint32_t>(std::min<std::int64_t>(count, UINT32_MAX))});
+                ranked.emplace_back(
+                    keyOf(word.substr(0, ShortWordTable::maxLength)),
+                    static_cast<RecordRef>(number << chunkBits | at),
+                    static_cast<std::uint32_t>(std::min<std::int64_t>(count, UINT32_MAX)));
             at += headerSize + word.size();
         }
     }

@@ -43,12 +43,15 @@ inline std::int64_t withFiles(std::int64_t value) {
 
 // The counted words of one table split by shard, to be added to a total a shard at a time. A long
 // word's bytes stay in the table it was split from.
-struct ShardedWords {
+struct ShardedWords { // its words made in place, as a WordSpan is (counting_thread.h)
     struct ShortWord {
+        ShortWord(std::uint64_t key, std::int64_t count) : key(key), count(count) {}
         std::uint64_t key;
         std::int64_t count;
     };
     struct LongWord {
+        LongWord(std::string_view word, std::int64_t count, std::uint32_t hash)
+            : word(word), count(count), hash(hash) {}
         std::string_view word;
         std::int64_t count;
         std::uint32_t hash;
@@ -175,7 +178,10 @@ class LongWordTable {
         size_t used;
     };
     // 16 bytes: the count is cut to 32 bits, and read from the record only when it is that big.
+    // Made in place, as a WordSpan is.
     struct RankedRecord {
+        RankedRecord(std::uint64_t prefix, RecordRef ref, std::uint32_t cutCount)
+            : prefix(prefix), ref(ref), cutCount(cutCount) {}
         std::uint64_t prefix; // orders records without the arena
         RecordRef ref;
         std::uint32_t cutCount;
