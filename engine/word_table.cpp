@@ -1,8 +1,7 @@
 #include "word_table.h"
 
-#include "radix_sort.h"
-
 #include "parallel_work.h"
+#include "radix_sort.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -210,7 +209,8 @@ namespace {
 
 // Most of a large table's words are counted once; they rank after all others, by their bytes
 // alone, and are sorted by them (radix_sort.h) while the others are sorted by comparison. Where
-// there are enough words for it to pay, the two parts are sorted on two threads.
+// there are enough words for it to pay, the two parts are sorted on two threads: sortPart(false)
+// sorts the others, sortPart(true) the words counted once.
 template <class SortPart> void sortBothParts(size_t words, SortPart sortPart) {
     constexpr size_t wordsForTwoThreads = 65536;
     forEachInParallel(2, words >= wordsForTwoThreads ? 2 : 1,
@@ -235,8 +235,8 @@ void ShortWordTable::rank(std::int64_t least) {
     };
     auto countedOnce = std::partition(slots.begin(), end,
                                       [](const Slot& slot) { return countPart(slot.count) > 1; });
-    sortBothParts(wordCount, [&](bool onceCounted) {
-        if (!onceCounted)
+    sortBothParts(wordCount, [&](bool wordsCountedOnce) {
+        if (!wordsCountedOnce)
             std::sort(slots.begin(), countedOnce, ranksBefore);
         else
             sortByDigitsDescending(
@@ -387,8 +387,8 @@ void LongWordTable::rank(std::int64_t least) {
     auto countedOnce = std::partition(ranked.begin(), ranked.end(), [](const RankedRecord& record) {
         return record.cutCount > 1;
     });
-    sortBothParts(ranked.size(), [&](bool onceCounted) {
-        if (!onceCounted)
+    sortBothParts(ranked.size(), [&](bool wordsCountedOnce) {
+        if (!wordsCountedOnce)
             sortRanked(ranked.begin(), countedOnce);
         else
             sortByDigitsDescending(
