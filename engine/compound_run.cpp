@@ -57,7 +57,7 @@ RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
         const WordTable excludedWords = tableOf(wordOptions.excludedWords);
         WordShards total;
         countTargets(
-            targets, wordOptions, nullptr, outcomes, total,
+            targets, wordOptions, nullptr, false, outcomes, total,
             [&](const char* path, bool alone, FileCounting& counting, RunFailure& fileFailure) {
                 return countTarget(path, options, excludedWords, alone, counting, fileFailure);
             });

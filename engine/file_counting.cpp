@@ -84,6 +84,12 @@ void keepWaiting(FileCounting& counting, size_t shards) {
     counting.adding.words = nullptr;
 }
 
+std::vector<WordTally::Scratch*> scratchesOf(std::vector<FileCounting>& jobs) {
+    std::vector<WordTally::Scratch*> scratches;
+    for (FileCounting& counting : jobs) scratches.push_back(&counting.scratches[0]);
+    return scratches;
+}
+
 } // namespace
 
 void addToTotal(FileCounting& counting, SharedTotal& total, size_t firstShard) {
@@ -141,7 +147,10 @@ void prepareNotes(SharedTotal& total, std::vector<FileCounting>& jobs) {
 }
 
 void applyNotes(SharedTotal& total, std::vector<FileCounting>& jobs) {
-    std::vector<WordTally::Scratch*> scratches;
-    for (FileCounting& counting : jobs) scratches.push_back(&counting.scratches[0]);
-    total.notedLists->applyNotes(total.shards, total.shardCount, total.noteStores, scratches);
+    total.notedLists->applyNotes(total.shards, total.shardCount, total.noteStores,
+                                 scratchesOf(jobs));
+}
+
+void applyLists(const WordTally& lists, SharedTotal& total, std::vector<FileCounting>& jobs) {
+    lists.apply(total.shards, total.shardCount, scratchesOf(jobs));
 }

@@ -78,8 +78,9 @@ RunResult run(const std::vector<TargetFile>& targets, const char* logPath,
             return RunResult::OutputError;
         WordTally tally(options.userWords, options.excludedWords, options.sentenceLimit);
         WordShards total;
+        // Only the ranking table shows in how many files a word was found.
         countTargets(
-            targets, options, &tally, outcomes, total,
+            targets, options, &tally, rankingTable.isOpen(), outcomes, total,
             [&](const char* path, bool alone, FileCounting& counting, RunFailure& fileFailure) {
                 return countTarget(path, options, tally, alone, counting, fileFailure);
             });

@@ -54,10 +54,11 @@ void writeRanking(WordShards&& counts, const KeywordRunOptions& options, OutputF
     size_t rowCount = static_cast<size_t>(std::clamp(options.rows, 0, maxKeywordRows));
     LogLines lines(log);
     ranking.forEach([&](std::string_view word, std::int64_t count, std::int64_t files) {
-        files = std::max<std::int64_t>(files, 1);
-        if (rows.size() < rowCount) rows.push_back({count, std::string(word), files});
+        if (rows.size() < rowCount) rows.push_back({count, std::string(word)});
         lines.add(count, word);
-        if (table.isOpen()) table.addRow({word, std::to_string(count), std::to_string(files)});
+        if (table.isOpen())
+            table.addRow(
+                {word, std::to_string(count), std::to_string(std::max<std::int64_t>(files, 1))});
         if (ranked) ranked->add(word, count);
     });
     lines.flush();

@@ -27,31 +27,36 @@ WordTally::WordTally(std::vector<std::string>& userWords, std::vector<std::strin
     positionsInNote = 30 / positionBits;
 }
 
+void WordTally::apply(WordTable& counts, bool onTwoThreads, Scratch* scratches) const {
+    std::vector<Scratch*> threads = {&scratches[0]};
+    if (onTwoThreads) threads.push_back(&scratches[1]);
+    applyToShards(&counts, 1, threads);
+}
+
+void WordTally::apply(WordShards& total, size_t shards,
+                      const std::vector<Scratch*>& scratches) const {
+    applyToShards(total.data(), shards, scratches);
+}
+
 // Each scratch gathers what the user words found in its shares add, and those are added once all
 // shares are done: only the user words found, so that a file costs what its words cost, not what
 // the lists do.
-void WordTally::apply(WordTable& counts, bool onTwoThreads, Scratch* scratches) const {
+void WordTally::applyToShards(WordTable* shards, size_t shardCount,
+                              const std::vector<Scratch*>& scratches) const {
     if (!hasLists()) return;
-    const int threads = onTwoThreads ? 2 : 1;
-    forEachInParallel(2, threads, [&](size_t share, size_t thread) {
-        Scratch& scratch = scratches[thread];
-        scratch.userWordCounts.resize(userWordsByLength.size());
-        counts.updateCounts(share, 2, [&](std::string_view word, std::int64_t count) {
-            const bool countsAsItself = registerCandidate(word, scratch);
-            for (std::uint32_t position : scratch.foundUserWords)
-                addToUserWord(position, count, scratch);
-            return countsAsItself ? count : 0;
-        });
-    });
-    for (int thread = 0; thread < threads; ++thread) {
-        Scratch& scratch = scratches[thread];
-        for (size_t position : scratch.countedUserWords) {
-            const std::string& userWord = userWordsByLength[position].word;
-            if (!isExcluded(userWord)) counts.add(userWord, scratch.userWordCounts[position]);
-            scratch.userWordCounts[position] = 0;
-        }
-        scratch.countedUserWords.clear();
-    }
+    for (Scratch* scratch : scratches) scratch->userWordCounts.resize(userWordsByLength.size());
+    forEachInParallel(2 * shardCount, static_cast<int>(scratches.size()),
+                      [&](size_t share, size_t thread) {
+                          Scratch& scratch = *scratches[thread];
+                          shards[share / 2].updateCounts(
+                              share % 2, 2, [&](std::string_view word, std::int64_t count) {
+                                  const bool countsAsItself = registerCandidate(word, scratch);
+                                  for (std::uint32_t position : scratch.foundUserWords)
+                                      addToUserWord(position, countPart(count), scratch);
+                                  return countsAsItself ? count : 0;
+                              });
+                      });
+    addUserWords(shards, shardCount, scratches);
 }
 
 namespace {
@@ -243,10 +248,11 @@ void WordTally::applyNotes(WordShards& total, size_t shards, const NoteStores& s
         });
         total[shard].dropNotes();
     });
-    addUserWords(total, shards, scratches);
+    addUserWords(total.data(), shards, scratches);
 }
 
-void WordTally::addUserWords(WordShards& total, size_t shards,
+// A user word counts the files that found it only where the lists were noted.
+void WordTally::addUserWords(WordTable* shards, size_t shardCount,
                              const std::vector<Scratch*>& scratches) const {
     Scratch& sum = *scratches[0];
     for (size_t thread = 1; thread < scratches.size(); ++thread) {
@@ -260,9 +266,10 @@ void WordTally::addUserWords(WordShards& total, size_t shards,
     for (size_t position : sum.countedUserWords) {
         const std::string& userWord = userWordsByLength[position].word;
         std::int64_t files = 0;
-        for (const Scratch* scratch : scratches) files += scratch->filesOf[position];
+        for (const Scratch* scratch : scratches)
+            if (!scratch->filesOf.empty()) files += scratch->filesOf[position];
         if (!isExcluded(userWord)) {
-            WordTable& shard = total[shardOfWord(userWord, shards)];
+            WordTable& shard = shards[shardOfWord(userWord, shardCount)];
             shard.add(userWord, (sum.userWordCounts[position] | files << filesShift) -
                                     shard.countOf(userWord));
         }

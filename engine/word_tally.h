@@ -36,18 +36,20 @@ class WordTally {
     WordTally(const WordTally&) = delete;
     WordTally& operator=(const WordTally&) = delete;
 
-    // Turns the counts of one file's words as cut into its tally, in two shares, on two threads
-    // at once with a scratch each when `onTwoThreads`, else with the first scratch. Without lists
-    // every word counts as itself.
+    // Turns the counts of words as cut into their tally. Of one file's table: in two shares, on
+    // two threads at once with a scratch each when `onTwoThreads`, else with the first scratch. Of
+    // the total of a run over several files: in two shares of each of its shards, on a thread for
+    // each scratch. Without lists every word counts as itself.
     void apply(WordTable& counts, bool onTwoThreads, Scratch* scratches) const;
+    void apply(WordShards& total, size_t shards, const std::vector<Scratch*>& scratches) const;
 
-    // A run over several files applies the lists once per distinct word of the run instead: as a
-    // word first enters the total, noteOf gives what the lists make of it, which the total keeps
-    // beside it (what does not fit goes to `store`, kept with the total's shard). Each word added
-    // from a file takes its note, and markUserWordsOf marks the user words found in it for the
-    // file; once all its words are added, countMarks counts the file once for each user word it
-    // marked. Once all files are added, applyNotes turns the total into the run's tally, with the
-    // scratches of the jobs, each prepared with prepareForNotes.
+    // Where the files that found each user word are counted, a run over several files applies the
+    // lists through notes instead: as a word first enters the total, noteOf gives what the lists
+    // make of it, which the total keeps beside it (what does not fit goes to `store`, kept with
+    // the total's shard). Each word added from a file takes its note, and markUserWordsOf marks
+    // the user words found in it for the file; once all its words are added, countMarks counts the
+    // file once for each user word it marked. Once all files are added, applyNotes turns the total
+    // into the run's tally, with the scratches of the jobs, each prepared with prepareForNotes.
     using FileMarks = std::vector<std::uint64_t>; // a bit per user word, by walk position
     bool hasLists() const { return !userWordsByLength.empty() || excludedWords.size() != 0; }
     void prepareForNotes(Scratch& scratch) const;
@@ -75,7 +77,9 @@ class WordTally {
     template <class Visit>
     void forEachUserWordOf(std::uint32_t note, const std::vector<std::uint32_t>& store,
                            Visit visit) const;
-    void addUserWords(WordShards& total, size_t shards,
+    void applyToShards(WordTable* shards, size_t shardCount,
+                       const std::vector<Scratch*>& scratches) const;
+    void addUserWords(WordTable* shards, size_t shardCount,
                       const std::vector<Scratch*>& scratches) const;
     void collectUserWordsIn(std::string_view word, Scratch& scratch) const;
     void addToUserWord(size_t position, std::int64_t occurrences, Scratch& scratch) const;

@@ -111,7 +111,6 @@ struct RunFailure {
 struct RankingRow {
     std::int64_t count;
     std::string word;
-    std::int64_t files = 1; // in how many of the run's files the word was counted
 };
 
 // A target file: `path` as openFile takes it, `name` as result.txt and the tables show it (code
